@@ -1,0 +1,66 @@
+#include "instrument/acquisition/DriverCalls.h"
+
+#include "platform/DebugOut.h"
+
+namespace driver {
+namespace {
+
+bool Control(platform::DeviceHandle device, uint32_t code) {
+    return platform::DeviceIoControl(device, code, nullptr, 0, nullptr, 0) != 0;
+}
+
+// Opens "POF1:" for one call and closes it again.
+bool PowerControl(uint32_t code) {
+    const platform::DeviceHandle pof = platform::OpenDevice("POF1:");
+    if (pof == platform::INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = Control(pof, code);
+    platform::CloseDevice(pof);
+    return ok;
+}
+
+} // namespace
+
+void ReportOpenFailure() {
+    platform::DebugOut("CreateFile otdr failed!\r\n");
+    platform::DebugOut("Unable to open , Error No.=%d \r\n", static_cast<int>(platform::GetLastError()));
+}
+
+platform::DeviceHandle Open(const char* name) {
+    const platform::DeviceHandle device = platform::OpenDevice(name);
+    if (device == platform::INVALID_HANDLE_VALUE)
+        ReportOpenFailure();
+    return device;
+}
+
+int PowerOff() {
+    if (PowerControl(platform::POF_IOCTL_POWER_OFF))
+        return 1;
+    platform::DebugOut("OTDR_IOCTL_WRITE_LOW failed!\r\n");
+    return 0;
+}
+
+void MeasuringSectionOn() { PowerControl(platform::POF_IOCTL_SECTION_ON); }
+void MeasuringSectionOff() { PowerControl(platform::POF_IOCTL_SECTION_OFF); }
+
+void VflOn(platform::DeviceHandle pof) {
+    platform::DebugOut(Control(pof, platform::POF_IOCTL_VFL_ON) ? "VFL_OPEN finish\r\n" : "VFL_OPEN failed!\r\n");
+}
+
+void VflOff(platform::DeviceHandle pof) {
+    platform::DebugOut(Control(pof, platform::POF_IOCTL_VFL_OFF) ? "VFL_Close finish\r\n"
+                                                                 : "VFL_Close failed!\r\n");
+}
+
+bool ReadBatteryLevel(platform::DeviceHandle bat, uint8_t& level) {
+    // The driver writes one byte whatever size is declared; the instrument declares none.
+    uint8_t buffer[4] = {};
+    if (platform::DeviceIoControl(bat, platform::BAT_IOCTL_LEVEL, nullptr, 0, buffer, 0) == 0) {
+        platform::DebugOut("OTDR_IOCTL_WRITE_LOW failed!\r\n");
+        return false;
+    }
+    level = buffer[0];
+    return true;
+}
+
+} // namespace driver

@@ -1,0 +1,25 @@
+#pragma once
+#include "platform/Device.h"
+
+#include <cstdint>
+
+// The instrument's calls on its three drivers, with the debug lines each failure leaves.
+namespace driver {
+
+// Opens "OTR1:", "POF1:" or "BAT1:" for reading and writing; on failure writes the two open-failure
+// lines and returns INVALID_HANDLE_VALUE.
+platform::DeviceHandle Open(const char* name);
+void ReportOpenFailure();
+
+// "POF1:" code 1, opened afresh; 1 on success, 0 with "OTDR_IOCTL_WRITE_LOW failed!" otherwise.
+int PowerOff();
+// "POF1:" codes 6 and 5, opened afresh; the result is not used.
+void MeasuringSectionOn();
+void MeasuringSectionOff();
+// The fault-locator light on the VFL thread's handle; both report success to their caller either way.
+void VflOn(platform::DeviceHandle pof);
+void VflOff(platform::DeviceHandle pof);
+// "BAT1:" code 1: the level from the first byte of the output; false after the failure line.
+bool ReadBatteryLevel(platform::DeviceHandle bat, uint8_t& level);
+
+} // namespace driver

@@ -1,0 +1,20 @@
+#pragma once
+#include <atomic>
+#include <string>
+
+// Process-wide state of the instrument program. The flags are each written by one side and read by
+// others; atomics keep those reads well defined without locks.
+extern int LanguageId;
+extern std::atomic<int> AutoCloseOn;
+extern float InvalidMeter;
+extern int VersionNumber;
+extern std::atomic<int> TestRunning;
+extern std::atomic<int> VflState;
+extern std::atomic<int> StopRealtimeRequest;
+extern std::atomic<int> TraceLoaded;
+extern std::u16string ShutOffText;
+extern std::u16string MessageTitle;
+extern std::string UDiskRoot;
+
+// Nothing measured or opened yet.
+void ResetTraceDisplayState();

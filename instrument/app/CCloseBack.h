@@ -1,0 +1,8 @@
+#pragma once
+#include <QWidget>
+
+// The shutdown picture over the whole screen. It has no keys.
+class CCloseBack : public QWidget {
+public:
+    explicit CCloseBack(QWidget* parent);
+};

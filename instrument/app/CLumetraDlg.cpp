@@ -1,0 +1,57 @@
+#include "instrument/app/CLumetraDlg.h"
+
+#include "instrument/app/CCloseBack.h"
+#include "instrument/app/PanelKeyEvent.h"
+
+#include "platform/DebugOut.h"
+#include "platform/VirtualKeys.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QTimer>
+
+CLumetraDlg::CLumetraDlg(QWidget* parent) : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle(QStringLiteral("OTDR_TEST_WND"));
+    setWindowIcon(QIcon(QStringLiteral(":/bitmap/167.png")));
+    setFixedSize(320, 240);
+    setStyleSheet(QStringLiteral("CLumetraDlg { background: rgb(0, 150, 200); }"));
+    closeBack_ = new CCloseBack(this);
+    closeBack_->hide();
+    CurrentBody = traceBody_;
+}
+
+bool CLumetraDlg::PreTranslateMessage(uint32_t message, uint32_t vk) {
+    if (message == platform::WM_KEYDOWN && vk == platform::VK_ESCAPE)
+        return true;
+    if (const char* name = platform::KeyName(vk))
+        platform::DebugOut("%s    CEDlg-------------\r\n", name);
+    return false;
+}
+
+void CLumetraDlg::RelayPanelKey(uint32_t vk, uint32_t message) {
+    for (QWidget* target : {CurrentPanel, CurrentBody}) {
+        if (target) {
+            PanelKeyEvent event(vk, message);
+            QCoreApplication::sendEvent(target, &event);
+        }
+    }
+}
+
+bool CLumetraDlg::CurrentBodyIsTraceView() const { return CurrentBody != nullptr && CurrentBody == traceBody_; }
+
+void CLumetraDlg::ShowCloseBack() {
+    closeBack_->show();
+    closeBack_->raise();
+    closeBack_->repaint();
+}
+
+void CLumetraDlg::PostQuit(int exitCode) {
+    QTimer::singleShot(0, this, [this, exitCode] { done(exitCode); });
+}
+
+void CLumetraDlg::closeEvent(QCloseEvent* event) {
+    // Closing the desktop window is pulling the instrument's power: the run ends without the quit code.
+    event->accept();
+    done(0);
+}

@@ -1,0 +1,28 @@
+#include "instrument/config/Provisioning.h"
+
+#include "platform/DevicePath.h"
+#include "platform/Files.h"
+
+bool ProvisionDeviceRoot(const std::filesystem::path& root, const std::vector<DeliveredFile>& files,
+                         std::string& report) {
+    std::error_code error;
+    std::filesystem::create_directories(root, error);
+    const std::filesystem::path previous = platform::DeviceRoot();
+    platform::SetDeviceRoot(root);
+    bool ok = !error;
+    if (!platform::IsDirectory("\\NandFlash") && !platform::CreateDirectory("\\NandFlash"))
+        ok = false;
+    for (const DeliveredFile& file : files) {
+        const std::string path = "\\NandFlash\\" + file.name;
+        if (platform::PathExists(path)) {
+            report += "kept " + platform::HostPath(path).string() + "\n";
+        } else if (platform::WriteWholeFile(path, file.bytes)) {
+            report += "copied " + platform::HostPath(path).string() + "\n";
+        } else {
+            report += "cannot write " + platform::HostPath(path).string() + "\n";
+            ok = false;
+        }
+    }
+    platform::SetDeviceRoot(previous);
+    return ok;
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The folder that stands for the instrument's file system: LUMETRA_ROOT, else
+// $XDG_DATA_HOME/lumetra/device, else ~/.local/share/lumetra/device.
+std::filesystem::path DeviceRoot();
+
+// Tests and tools point the device at another folder; an empty path restores the default.
+void SetDeviceRoot(const std::filesystem::path& root);
+
+// Maps an instrument path such as "\NandFlash\config.ini" (UTF-8, '\' or '/') into the device root.
+// Each component matches an existing entry without regard to letter case, as the instrument's file
+// system does; components that do not exist yet keep the case written.
+std::filesystem::path HostPath(std::string_view devicePath);
+
+// Letter-case-insensitive comparison of file names (ASCII letters fold; other characters compare as is).
+bool SameFileName(std::string_view a, std::string_view b);
+
+// The USB disk's folder: "\硬盘" when the user-default locale is "0804", else "\Hard Disk".
+// It exists while a disk is plugged in.
+std::string UsbDiskRoot();
+
+} // namespace platform

@@ -1,0 +1,6 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// otdrtool ini get|getint|set|setint FILE SECTION KEY VALUE: the instrument's INI store from a PC.
+int RunIniCommand(const std::vector<std::string>& args, std::string& out, std::string& err);

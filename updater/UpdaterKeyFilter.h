@@ -1,0 +1,11 @@
+#pragma once
+#include <QObject>
+
+// Enter, Escape and V go no further in the updater; every key is traced.
+class UpdaterKeyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
