@@ -5,7 +5,5 @@
 class UpdaterKeyFilter : public QObject {
 public:
     using QObject::QObject;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };

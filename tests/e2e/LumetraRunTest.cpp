@@ -1,0 +1,110 @@
+#include "tests/e2e/ProgramRun.h"
+#include "tests/support/TempRoot.h"
+
+#include "platform/Clock.h"
+
+#include <QImage>
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+class LumetraRunTest : public ::testing::Test {
+protected:
+    ProgramRun Run(const std::string& script, ProgramStart start = {}) {
+        std::ofstream(root.Path() / "script.txt") << script;
+        start.program = "Lumetra";
+        start.arguments = {"--script", (root.Path() / "script.txt").string()};
+        start.workDir = root.Path();
+        start.environment["LUMETRA_ROOT"] = root.Path().string();
+        start.environment["LUMETRA_DEBUG"] = "1";
+        start.environment["QT_QPA_PLATFORM"] = "offscreen";
+        start.environment.emplace("LUMETRA_LOCALE", "0409");
+        return RunProgram(start);
+    }
+    std::string Shot(const std::string& name) const { return (root.Path() / name).string(); }
+
+    TempRoot root;
+};
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST_F(LumetraRunTest, EmptyRootStartsSetsTheYearBackWritesTheUpdaterAndQuitsWith18) {
+    platform::LocalTime time = platform::GetLocalTime();
+    time.year = 2031;
+    time.day = std::min(time.day, 28);
+    ASSERT_TRUE(platform::SetLocalTime(time));
+    const ProgramRun run = Run("wait 300\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(platform::GetLocalTime().year, 2011);
+    const std::string written = FileBytes(root.Path() / "NandFlash" / "Vantrel.exe");
+    EXPECT_FALSE(written.empty());
+    EXPECT_EQ(written, FileBytes(std::string(LUMETRA_BIN_DIR) + "/Vantrel"));
+    EXPECT_NE(run.errors.find("Updata ok"), std::string::npos);
+    EXPECT_NE(run.errors.find("ThreadOfAutoClose"), std::string::npos);
+}
+
+TEST_F(LumetraRunTest, EscapeNeverClosesTheMainWindow) {
+    const ProgramRun run = Run("key VK_ESCAPE\nkey VK_ESCAPE\nhold VK_ESCAPE 4\nwait 100\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_NE(run.errors.find("VK_ESCAPE    App-------------"), std::string::npos);
+    EXPECT_EQ(run.errors.find("VK_ESCAPE    CEDlg"), std::string::npos);
+}
+
+TEST_F(LumetraRunTest, HoldingVLightsTheLocatorAndAShortPressDoesNot) {
+    ProgramRun run = Run("hold V 2\nkey V\nwait 200\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(run.errors.find("VFL-Open"), std::string::npos);
+    run = Run("hold V 3\nwait 300\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_NE(run.errors.find("VFL-Open"), std::string::npos);
+    EXPECT_NE(run.errors.find("VFL_OPEN finish"), std::string::npos);
+}
+
+TEST_F(LumetraRunTest, PowerKeyAnsweredYesShowsTheShutdownPictureAndSwitchesOff) {
+    const ProgramRun run =
+        Run("wait 200\nkey F12\nwait 400\nshot " + Shot("box.png") + "\nanswer yes\nwait 300\nshot " + Shot("off.png") +
+            "\nwait 20000\nquit\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.errors.find("AfxCloseMachine"), std::string::npos);
+    const QImage box(QString::fromStdString(Shot("box.png")));
+    const QImage off(QString::fromStdString(Shot("off.png")));
+    ASSERT_EQ(off.size(), QSize(320, 240));
+    ASSERT_EQ(box.size(), QSize(320, 240));
+    EXPECT_NE(box, off);
+    // The shutdown picture: a dark screen.
+    EXPECT_LT(qGray(off.pixel(5, 5)), 60);
+    EXPECT_LT(qGray(off.pixel(315, 235)), 60);
+}
+
+TEST_F(LumetraRunTest, PowerKeyAnsweredNoChangesNothing) {
+    const ProgramRun run = Run("key F12\nwait 300\nanswer no\nwait 200\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(run.errors.find("AfxCloseMachine"), std::string::npos);
+}
+
+TEST_F(LumetraRunTest, SignalOfThePowerKeyAsksTheQuestion) {
+    ProgramStart start;
+    start.waitFor = "waitforsingleobject -----";
+    start.onSeen = [](int pid) { ::kill(pid, SIGUSR1); };
+    const ProgramRun run = Run("answer yes\nwait 30000\nquit\n", start);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(run.errors.find("AfxCloseMachine"), std::string::npos);
+}
+
+TEST_F(LumetraRunTest, BadScriptsStopWithExitCode2) {
+    ProgramRun run = Run("wait 10\njump 3\nquit\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find(":2: unknown command 'jump'"), std::string::npos) << run.errors;
+    run = Run("key NOKEY\n");
+    EXPECT_EQ(run.exitCode, 2);
+    run = Run("shot picture.jpg\n");
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+} // namespace

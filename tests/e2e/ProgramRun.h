@@ -1,0 +1,24 @@
+#pragma once
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+// One run of a built program with its own environment and its standard error kept in a file.
+struct ProgramRun {
+    int exitCode = -1;
+    std::string errors;
+};
+
+struct ProgramStart {
+    std::string program; // name in the build's bin folder
+    std::vector<std::string> arguments;
+    std::map<std::string, std::string> environment;
+    std::filesystem::path workDir;
+    int timeoutMs = 60000;
+    // Called with the process id once the errors so far contain `waitFor`.
+    std::string waitFor;
+    std::function<void(int pid)> onSeen;
+};
+
+ProgramRun RunProgram(const ProgramStart& start);

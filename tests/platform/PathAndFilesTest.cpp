@@ -1,0 +1,92 @@
+#include "platform/DevicePath.h"
+#include "platform/Files.h"
+
+#include "tests/support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DevicePathTest, MatchesExistingComponentsWithoutRegardToCase) {
+    TempRoot root;
+    root.Write("NandFlash/Config.INI", "x");
+    EXPECT_EQ(platform::HostPath("\\Nandflash\\config.ini"), root.Path() / "NandFlash" / "Config.INI");
+    EXPECT_EQ(platform::HostPath("/NANDFLASH/new.st"), root.Path() / "NandFlash" / "new.st");
+    // Below a missing folder every name stays as written.
+    EXPECT_EQ(platform::HostPath("\\Hard Disk\\OTDRDATA\\A.st"), root.Path() / "Hard Disk" / "OTDRDATA" / "A.st");
+    EXPECT_EQ(platform::HostPath("\\硬盘\\x"), root.Path() / "硬盘" / "x");
+    // Paths never leave the device root.
+    EXPECT_EQ(platform::HostPath("\\..\\..\\etc\\passwd"), root.Path() / "etc" / "passwd");
+    EXPECT_TRUE(platform::SameFileName("Lumetra.EXE", "lumetra.exe"));
+    EXPECT_FALSE(platform::SameFileName("Lumetra.exe", "Lumetra.ex"));
+}
+
+TEST(DevicePathTest, UsbFolderFollowsTheLocale) {
+    setenv("LUMETRA_LOCALE", "0804", 1);
+    EXPECT_EQ(platform::UsbDiskRoot(), "\\硬盘");
+    setenv("LUMETRA_LOCALE", "0409", 1);
+    EXPECT_EQ(platform::UsbDiskRoot(), "\\Hard Disk");
+    unsetenv("LUMETRA_LOCALE");
+}
+
+TEST(FilesTest, FindListsMatchesSortedAndFindsFoldersByName) {
+    TempRoot root;
+    root.Write("Hard Disk/OTDRDATA/b.ST", "12");
+    root.Write("Hard Disk/OTDRDATA/a.st", "1");
+    root.Write("Hard Disk/OTDRDATA/c.sor", "1");
+    root.Write("Hard Disk/OTDRDATA/.hidden.st", "1");
+    const auto found = platform::FindFiles("\\hard disk\\otdrdata\\*.st");
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].name, "a.st");
+    EXPECT_EQ(found[1].name, "b.ST");
+    EXPECT_EQ(found[1].size, 2u);
+    EXPECT_GE(found[0].lastWrite.year, 2020);
+    const auto disk = platform::FindFiles("\\HARD DISK");
+    ASSERT_EQ(disk.size(), 1u);
+    EXPECT_TRUE(disk[0].isDirectory);
+    EXPECT_TRUE(platform::FindFiles("\\Missing\\*.st").empty());
+    EXPECT_TRUE(platform::WildcardMatch("*.st", "x.ST"));
+    EXPECT_TRUE(platform::WildcardMatch("a?c*", "abcdef"));
+    EXPECT_FALSE(platform::WildcardMatch("*.st", "x.st.bak"));
+}
+
+TEST(FilesTest, CopyDeleteAndCreateBehaveAsOnTheInstrument) {
+    TempRoot root;
+    root.Write("NandFlash/a.st", "data");
+    EXPECT_TRUE(platform::CopyFile("\\NandFlash\\a.st", "\\NandFlash\\b.st", true));
+    EXPECT_FALSE(platform::CopyFile("\\NandFlash\\a.st", "\\NandFlash\\b.st", true));
+    root.Write("NandFlash/a.st", "newer");
+    EXPECT_TRUE(platform::CopyFile("\\NandFlash\\a.st", "\\NandFlash\\b.st", false));
+    EXPECT_EQ(root.Read("NandFlash/b.st"), "newer");
+    EXPECT_FALSE(platform::CopyFile("\\NandFlash\\none.st", "\\NandFlash\\c.st", false));
+    EXPECT_FALSE(platform::CopyFile("\\NandFlash\\a.st", "\\NoFolder\\c.st", false));
+
+    EXPECT_TRUE(platform::CreateDirectory("\\Hard Disk"));
+    EXPECT_FALSE(platform::CreateDirectory("\\Hard Disk"));
+    EXPECT_FALSE(platform::CreateDirectory("\\A\\B"));
+    EXPECT_TRUE(platform::IsDirectory("\\hard disk"));
+
+    EXPECT_TRUE(platform::DeleteFile("\\NandFlash\\B.ST"));
+    EXPECT_FALSE(platform::PathExists("\\NandFlash\\b.st"));
+    EXPECT_FALSE(platform::DeleteFile("\\NandFlash\\b.st"));
+    EXPECT_FALSE(platform::DeleteFile("\\Hard Disk"));
+}
+
+TEST(FilesTest, WholeFileWritesAreExecutableOnRequestAndLeaveNoTemporaries) {
+    TempRoot root;
+    root.Write("NandFlash/.keep", "");
+    const uint8_t bytes[] = {1, 2, 3};
+    ASSERT_TRUE(platform::WriteWholeFile("\\NandFlash\\Vantrel.exe", bytes, true));
+    const auto status = std::filesystem::status(root.Path() / "NandFlash" / "Vantrel.exe");
+    EXPECT_NE(status.permissions() & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+    std::vector<uint8_t> back;
+    ASSERT_TRUE(platform::ReadWholeFile("\\nandflash\\vantrel.exe", back));
+    EXPECT_EQ(back, std::vector<uint8_t>(bytes, bytes + 3));
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(root.Path() / "NandFlash"))
+        ++entries;
+    EXPECT_EQ(entries, 2u);
+    EXPECT_FALSE(platform::WriteWholeFile("\\NoFolder\\x", bytes));
+}
+
+} // namespace
