@@ -10,8 +10,20 @@
 namespace platform {
 namespace {
 
-std::mutex backendMutex;
-std::shared_ptr<ClockBackend> backend;
+// Never destroyed: detached threads may still use it while the process ends.
+struct BackendSlot {
+    std::mutex mutex;
+    std::shared_ptr<ClockBackend> backend;
+};
+BackendSlot& Slot() {
+    static auto* slot = new BackendSlot;
+    return *slot;
+}
+
+std::shared_ptr<ClockBackend> CurrentBackend() {
+    std::lock_guard lock(Slot().mutex);
+    return Slot().backend;
+}
 
 bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -78,30 +90,20 @@ bool VirtualClock::Set(const LocalTime& t) {
 }
 
 LocalTime GetLocalTime() {
-    std::shared_ptr<ClockBackend> current;
-    {
-        std::lock_guard lock(backendMutex);
-        current = backend;
-    }
-    if (current)
+    if (const auto current = CurrentBackend())
         return current->Get();
     return VirtualClock().Get();
 }
 
 bool SetLocalTime(const LocalTime& time) {
-    std::shared_ptr<ClockBackend> current;
-    {
-        std::lock_guard lock(backendMutex);
-        current = backend;
-    }
-    if (current)
+    if (const auto current = CurrentBackend())
         return current->Set(time);
     return VirtualClock().Set(time);
 }
 
 void SetClockBackend(std::shared_ptr<ClockBackend> newBackend) {
-    std::lock_guard lock(backendMutex);
-    backend = std::move(newBackend);
+    std::lock_guard lock(Slot().mutex);
+    Slot().backend = std::move(newBackend);
 }
 
 } // namespace platform

@@ -10,8 +10,15 @@
 namespace platform {
 namespace {
 
-std::mutex sinkMutex;
-DebugSink sink;
+// Never destroyed: detached threads may still use it while the process ends.
+struct SinkSlot {
+    std::mutex mutex;
+    DebugSink sink;
+};
+SinkSlot& Slot() {
+    static auto* slot = new SinkSlot;
+    return *slot;
+}
 
 bool DefaultEnabled() {
     static const bool enabled = [] {
@@ -35,9 +42,10 @@ void DebugOut(const char* format, ...) {
         std::vsnprintf(line.data(), line.size() + 1, format, args);
     va_end(args);
 
-    std::lock_guard lock(sinkMutex);
-    if (sink) {
-        sink(line);
+    SinkSlot& slot = Slot();
+    std::lock_guard lock(slot.mutex);
+    if (slot.sink) {
+        slot.sink(line);
         return;
     }
     if (!DefaultEnabled())
@@ -49,8 +57,8 @@ void DebugOut(const char* format, ...) {
 }
 
 void SetDebugSink(DebugSink newSink) {
-    std::lock_guard lock(sinkMutex);
-    sink = std::move(newSink);
+    std::lock_guard lock(Slot().mutex);
+    Slot().sink = std::move(newSink);
 }
 
 } // namespace platform

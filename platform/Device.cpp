@@ -15,9 +15,10 @@ struct Registry {
     DeviceHandle next = 0x100;
 };
 
+// Never destroyed: detached threads may still use it while the process ends.
 Registry& registry() {
-    static Registry instance;
-    return instance;
+    static auto* instance = new Registry;
+    return *instance;
 }
 
 std::shared_ptr<DeviceDriver> Find(DeviceHandle device) {

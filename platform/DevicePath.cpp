@@ -10,8 +10,15 @@
 namespace platform {
 namespace {
 
-std::mutex rootMutex;
-std::filesystem::path rootOverride;
+// Never destroyed: detached threads may still use it while the process ends.
+struct RootSlot {
+    std::mutex mutex;
+    std::filesystem::path root;
+};
+RootSlot& Slot() {
+    static auto* slot = new RootSlot;
+    return *slot;
+}
 
 std::filesystem::path DefaultRoot() {
     if (const char* root = std::getenv("LUMETRA_ROOT"); root && *root)
@@ -27,13 +34,13 @@ char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A
 } // namespace
 
 std::filesystem::path DeviceRoot() {
-    std::lock_guard lock(rootMutex);
-    return rootOverride.empty() ? DefaultRoot() : rootOverride;
+    std::lock_guard lock(Slot().mutex);
+    return Slot().root.empty() ? DefaultRoot() : Slot().root;
 }
 
 void SetDeviceRoot(const std::filesystem::path& root) {
-    std::lock_guard lock(rootMutex);
-    rootOverride = root;
+    std::lock_guard lock(Slot().mutex);
+    Slot().root = root;
 }
 
 bool SameFileName(std::string_view a, std::string_view b) {

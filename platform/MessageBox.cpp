@@ -5,21 +5,28 @@
 namespace platform {
 namespace {
 
-std::mutex serviceMutex;
-std::shared_ptr<MessageBoxService> service;
+// Never destroyed: detached threads may still use it while the process ends.
+struct ServiceSlot {
+    std::mutex mutex;
+    std::shared_ptr<MessageBoxService> service;
+};
+ServiceSlot& Slot() {
+    static auto* slot = new ServiceSlot;
+    return *slot;
+}
 
 } // namespace
 
 void SetMessageBoxService(std::shared_ptr<MessageBoxService> newService) {
-    std::lock_guard lock(serviceMutex);
-    service = std::move(newService);
+    std::lock_guard lock(Slot().mutex);
+    Slot().service = std::move(newService);
 }
 
 int MessageBox(const std::u16string& text, const std::u16string& title, uint32_t flags) {
     std::shared_ptr<MessageBoxService> current;
     {
-        std::lock_guard lock(serviceMutex);
-        current = service;
+        std::lock_guard lock(Slot().mutex);
+        current = Slot().service;
     }
     if (current)
         return current->Show(text, title, flags);

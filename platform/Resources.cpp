@@ -6,10 +6,11 @@
 namespace platform {
 namespace {
 
+// Never destroyed: detached threads may still use it while the process ends.
 std::mutex resourcesMutex;
 std::map<std::pair<int, std::string>, std::span<const uint8_t>>& Table() {
-    static std::map<std::pair<int, std::string>, std::span<const uint8_t>> table;
-    return table;
+    static auto* table = new std::map<std::pair<int, std::string>, std::span<const uint8_t>>;
+    return *table;
 }
 
 } // namespace

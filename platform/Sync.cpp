@@ -6,10 +6,11 @@
 namespace platform {
 namespace {
 
+// Never destroyed: detached threads may still use it while the process ends.
 std::mutex namesMutex;
 std::map<std::string, std::weak_ptr<Event>>& Names() {
-    static std::map<std::string, std::weak_ptr<Event>> names;
-    return names;
+    static auto* names = new std::map<std::string, std::weak_ptr<Event>>;
+    return *names;
 }
 
 } // namespace

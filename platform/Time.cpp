@@ -6,12 +6,19 @@
 namespace platform {
 namespace {
 
-std::mutex sourceMutex;
-std::shared_ptr<TimeSource> source;
+// Never destroyed: detached threads may still use it while the process ends.
+struct SourceSlot {
+    std::mutex mutex;
+    std::shared_ptr<TimeSource> source;
+};
+SourceSlot& Slot() {
+    static auto* slot = new SourceSlot;
+    return *slot;
+}
 
 std::shared_ptr<TimeSource> CurrentSource() {
-    std::lock_guard lock(sourceMutex);
-    return source;
+    std::lock_guard lock(Slot().mutex);
+    return Slot().source;
 }
 
 // How long a step of ManualTime waits, in real time, for a woken thread to sleep again.
@@ -36,8 +43,8 @@ uint32_t GetTickCount() {
 }
 
 void SetTimeSource(std::shared_ptr<TimeSource> newSource) {
-    std::lock_guard lock(sourceMutex);
-    source = std::move(newSource);
+    std::lock_guard lock(Slot().mutex);
+    Slot().source = std::move(newSource);
 }
 
 void ManualTime::Sleep(uint32_t ms) {

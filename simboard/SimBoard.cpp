@@ -26,8 +26,9 @@ uint8_t InitialBatteryLevel() {
 } // namespace
 
 SimBoard& SimBoard::Instance() {
-    static SimBoard board;
-    return board;
+    // Never destroyed: the drivers' threads may still call it while the process ends.
+    static auto* board = new SimBoard;
+    return *board;
 }
 
 SimBoard::SimBoard() : batteryLevel_(InitialBatteryLevel()) {}

@@ -9,13 +9,18 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QPalette>
 #include <QTimer>
 
-CLumetraDlg::CLumetraDlg(QWidget* parent) : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+CLumetraDlg::CLumetraDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("OTDR_TEST_WND"));
     setWindowIcon(QIcon(QStringLiteral(":/bitmap/167.png")));
     setFixedSize(320, 240);
-    setStyleSheet(QStringLiteral("CLumetraDlg { background: rgb(0, 150, 200); }"));
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    setPalette(colours);
+    setAutoFillBackground(true);
     closeBack_ = new CCloseBack(this);
     closeBack_->hide();
     CurrentBody = traceBody_;

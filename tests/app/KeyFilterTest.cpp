@@ -114,6 +114,9 @@ TEST_F(KeyFilterTest, LongPressOfVAdvancesTheLightCycleOnce) {
     Up(VK_V);
     EXPECT_EQ(VflState, 1);
     EXPECT_TRUE(app.HasVflThread());
+    // The thread polls its queue once a second.
+    ASSERT_TRUE(time->WaitForSleepers(1));
+    time->Advance(1000);
     EXPECT_TRUE(Eventually([&] { return board.LightOn(); }));
 
     Hold(VK_V, 3);
@@ -135,6 +138,7 @@ TEST_F(KeyFilterTest, LongPressOfVAdvancesTheLightCycleOnce) {
     // A new cycle gets a new thread and lights again.
     Hold(VK_V, 3);
     EXPECT_EQ(VflState, 1);
+    ASSERT_TRUE(time->WaitForSleepers(1));
     time->Advance(2000);
     EXPECT_TRUE(Eventually([&] { return board.LightOn(); }));
 }
