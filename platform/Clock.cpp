@@ -25,7 +25,9 @@ std::shared_ptr<ClockBackend> CurrentBackend() {
     return Slot().backend;
 }
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeap(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -59,7 +61,9 @@ bool IsValidLocalTime(const LocalTime& t) {
            t.minute < 60 && t.second >= 0 && t.second < 60 && t.milliseconds >= 0 && t.milliseconds < 1000;
 }
 
-std::filesystem::path VirtualClock::OffsetFile() { return DeviceRoot() / ".clock_offset_ms"; }
+std::filesystem::path VirtualClock::OffsetFile() {
+    return DeviceRoot() / ".clock_offset_ms";
+}
 
 LocalTime VirtualClock::Get() {
     const int64_t wall = HostWallMilliseconds() + ReadOffset();

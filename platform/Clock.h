@@ -8,7 +8,7 @@ namespace platform {
 // Local wall-clock time, field by field as the instrument's system keeps it.
 struct LocalTime {
     int year = 0;
-    int month = 0; // 1..12
+    int month = 0;     // 1..12
     int dayOfWeek = 0; // 0 = Sunday; computed on read, ignored on write
     int day = 0;
     int hour = 0;

@@ -85,7 +85,11 @@ bool CloseDevice(DeviceHandle device) {
     return true;
 }
 
-uint32_t GetLastError() { return lastError; }
-void SetLastError(uint32_t error) { lastError = error; }
+uint32_t GetLastError() {
+    return lastError;
+}
+void SetLastError(uint32_t error) {
+    lastError = error;
+}
 
 } // namespace platform

@@ -29,7 +29,9 @@ std::filesystem::path DefaultRoot() {
     return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "lumetra" / "device";
 }
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
@@ -92,6 +94,8 @@ std::filesystem::path HostPath(std::string_view devicePath) {
     return current;
 }
 
-std::string UsbDiskRoot() { return UserDefaultLocaleId() == "0804" ? "\\硬盘" : "\\Hard Disk"; }
+std::string UsbDiskRoot() {
+    return UserDefaultLocaleId() == "0804" ? "\\硬盘" : "\\Hard Disk";
+}
 
 } // namespace platform

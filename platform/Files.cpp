@@ -20,11 +20,13 @@ LocalTime ToLocalTime(const struct timespec& when) {
     std::tm tm{};
     const std::time_t seconds = when.tv_sec;
     localtime_r(&seconds, &tm);
-    return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_wday, tm.tm_mday, tm.tm_hour,
-                     tm.tm_min,         tm.tm_sec,     static_cast<int>(when.tv_nsec / 1000000)};
+    return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_wday, tm.tm_mday,
+                     tm.tm_hour,        tm.tm_min,     tm.tm_sec,  static_cast<int>(when.tv_nsec / 1000000)};
 }
 
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     size_t done = 0;
@@ -63,7 +65,8 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 std::vector<FindData> FindFiles(std::string_view pattern) {
     std::vector<FindData> found;
     const size_t cut = pattern.find_last_of("\\/");
-    const std::string_view folder = cut == std::string_view::npos ? std::string_view() : pattern.substr(0, cut);
+    const std::string_view folder =
+        cut == std::string_view::npos ? std::string_view() : pattern.substr(0, cut);
     const std::string_view mask = cut == std::string_view::npos ? pattern : pattern.substr(cut + 1);
     if (mask.empty())
         return found;
@@ -79,7 +82,8 @@ std::vector<FindData> FindFiles(std::string_view pattern) {
         found.push_back(FindData{name, S_ISDIR(info.st_mode), static_cast<uint64_t>(info.st_size),
                                  ToLocalTime(info.st_mtim)});
     }
-    std::sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) { return a.name < b.name; });
+    std::sort(found.begin(), found.end(),
+              [](const FindData& a, const FindData& b) { return a.name < b.name; });
     return found;
 }
 

@@ -22,6 +22,8 @@ void StartPowerKeySignalWatcher() {
     }).detach();
 }
 
-void PressPowerKey() { SetNamedEvent(kPowerKeyEvent); }
+void PressPowerKey() {
+    SetNamedEvent(kPowerKeyEvent);
+}
 
 } // namespace platform

@@ -18,6 +18,8 @@ MemoryStatus GetMemoryStatus() {
 }
 
 // Linux front ends run the instrument program as the only full-screen client: no task bar exists.
-bool HideTaskBar() { return false; }
+bool HideTaskBar() {
+    return false;
+}
 
 } // namespace platform

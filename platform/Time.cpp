@@ -37,9 +37,9 @@ void Sleep(uint32_t ms) {
 uint32_t GetTickCount() {
     if (const auto current = CurrentSource())
         return current->TickCount();
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
 }
 
 void SetTimeSource(std::shared_ptr<TimeSource> newSource) {

@@ -20,20 +20,22 @@ template <typename T> bool ReadAt(std::string_view bytes, uint64_t offset, T& va
 
 // The ".lumver" section of a little-endian 64-bit ELF file, or an empty view.
 std::string_view ElfVersionSection(std::string_view bytes) {
-    if (bytes.size() < 64 || bytes.substr(0, 4) != std::string_view("\x7f"
-                                                                     "ELF",
-                                                                     4) ||
+    if (bytes.size() < 64 ||
+        bytes.substr(0, 4) != std::string_view("\x7f"
+                                               "ELF",
+                                               4) ||
         bytes[4] != 2 || bytes[5] != 1)
         return {};
     uint64_t sectionTable = 0;
     uint16_t entrySize = 0, count = 0, namesIndex = 0;
-    if (!ReadAt(bytes, 0x28, sectionTable) || !ReadAt(bytes, 0x3A, entrySize) || !ReadAt(bytes, 0x3C, count) ||
-        !ReadAt(bytes, 0x3E, namesIndex) || entrySize < 64 || namesIndex >= count)
+    if (!ReadAt(bytes, 0x28, sectionTable) || !ReadAt(bytes, 0x3A, entrySize) ||
+        !ReadAt(bytes, 0x3C, count) || !ReadAt(bytes, 0x3E, namesIndex) || entrySize < 64 ||
+        namesIndex >= count)
         return {};
     const auto section = [&](uint16_t index, uint32_t& name, uint64_t& offset, uint64_t& size) {
         const uint64_t base = sectionTable + uint64_t{index} * entrySize;
-        return ReadAt(bytes, base, name) && ReadAt(bytes, base + 0x18, offset) && ReadAt(bytes, base + 0x20, size) &&
-               offset <= bytes.size() && size <= bytes.size() - offset;
+        return ReadAt(bytes, base, name) && ReadAt(bytes, base + 0x18, offset) &&
+               ReadAt(bytes, base + 0x20, size) && offset <= bytes.size() && size <= bytes.size() - offset;
     };
     uint32_t unusedName = 0;
     uint64_t namesOffset = 0, namesSize = 0;
@@ -92,8 +94,8 @@ bool QueryVersionValue(std::string_view devicePath, std::string_view key, std::s
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(devicePath, bytes))
         return false;
-    return QueryVersionValueIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), key,
-                               value);
+    return QueryVersionValueIn(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                               key, value);
 }
 
 } // namespace platform

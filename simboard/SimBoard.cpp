@@ -99,7 +99,9 @@ void SimBoard::WriteRegister(uint32_t reg, uint16_t value) {
         ++fifoPosition_;
 }
 
-uint32_t SimBoard::ReadFifo() const { return 0; }
+uint32_t SimBoard::ReadFifo() const {
+    return 0;
+}
 
 void RegisterSimulatedBoard() {
     platform::RegisterDriver("OTR1:", [] { return std::make_unique<OtdrDevice>(); });

@@ -7,7 +7,8 @@
 #include <QKeyEvent>
 
 bool UpdaterKeyFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWindowType() || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
+    if (!watched->isWindowType() ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
         return false;
     const uint32_t vk = platform::VirtualKeyOf(*static_cast<QKeyEvent*>(event));
     if (const char* name = platform::KeyName(vk))

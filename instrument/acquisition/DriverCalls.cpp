@@ -40,11 +40,16 @@ int PowerOff() {
     return 0;
 }
 
-void MeasuringSectionOn() { PowerControl(platform::POF_IOCTL_SECTION_ON); }
-void MeasuringSectionOff() { PowerControl(platform::POF_IOCTL_SECTION_OFF); }
+void MeasuringSectionOn() {
+    PowerControl(platform::POF_IOCTL_SECTION_ON);
+}
+void MeasuringSectionOff() {
+    PowerControl(platform::POF_IOCTL_SECTION_OFF);
+}
 
 void VflOn(platform::DeviceHandle pof) {
-    platform::DebugOut(Control(pof, platform::POF_IOCTL_VFL_ON) ? "VFL_OPEN finish\r\n" : "VFL_OPEN failed!\r\n");
+    platform::DebugOut(Control(pof, platform::POF_IOCTL_VFL_ON) ? "VFL_OPEN finish\r\n"
+                                                                : "VFL_OPEN failed!\r\n");
 }
 
 void VflOff(platform::DeviceHandle pof) {

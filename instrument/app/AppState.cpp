@@ -12,4 +12,6 @@ std::u16string ShutOffText;
 std::u16string MessageTitle;
 std::string UDiskRoot;
 
-void ResetTraceDisplayState() { TraceLoaded = 0; }
+void ResetTraceDisplayState() {
+    TraceLoaded = 0;
+}

@@ -85,7 +85,8 @@ void CLumetraApp::AdvanceVflCycle() {
         }
         vfl_->Post(WM_VFL_ON);
         VflState = 1;
-        platform::DebugOut("VFL-Open -------------------------$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$4----------\r\n");
+        platform::DebugOut(
+            "VFL-Open -------------------------$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$$4----------\r\n");
         break;
     case 1:
         if (vfl_)

@@ -13,7 +13,8 @@
 #include <QTimer>
 
 CLumetraDlg::CLumetraDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : QDialog(parent,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("OTDR_TEST_WND"));
     setWindowIcon(QIcon(QStringLiteral(":/bitmap/167.png")));
     setFixedSize(320, 240);
@@ -43,7 +44,9 @@ void CLumetraDlg::RelayPanelKey(uint32_t vk, uint32_t message) {
     }
 }
 
-bool CLumetraDlg::CurrentBodyIsTraceView() const { return CurrentBody != nullptr && CurrentBody == traceBody_; }
+bool CLumetraDlg::CurrentBodyIsTraceView() const {
+    return CurrentBody != nullptr && CurrentBody == traceBody_;
+}
 
 void CLumetraDlg::ShowCloseBack() {
     closeBack_->show();

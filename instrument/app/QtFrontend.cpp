@@ -23,9 +23,13 @@ void QtFrontend::RelayPanelKey(uint32_t vk, uint32_t message) {
         dialog_->RelayPanelKey(vk, message);
 }
 
-bool QtFrontend::CurrentBodyIsTraceView() { return dialog_ && dialog_->CurrentBodyIsTraceView(); }
+bool QtFrontend::CurrentBodyIsTraceView() {
+    return dialog_ && dialog_->CurrentBodyIsTraceView();
+}
 
-void QtFrontend::StartQuickTest() { platform::DebugOut("quick test requested\r\n"); }
+void QtFrontend::StartQuickTest() {
+    platform::DebugOut("quick test requested\r\n");
+}
 
 void QtFrontend::SendShowCloseBack() {
     platform::SendToUiThread([this] {

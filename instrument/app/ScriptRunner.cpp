@@ -48,7 +48,9 @@ std::string ScriptRunner::Check(const std::vector<std::string>& w) {
     const std::string& verb = w[0];
     const size_t args = w.size() - 1;
     if (verb == "key" || verb == "keydown" || verb == "keyup")
-        return args == 1 && platform::KeyFromName(w[1].c_str()) ? "" : verb + " needs one key name (VK_RIGHT, F1, T, ...)";
+        return args == 1 && platform::KeyFromName(w[1].c_str())
+                   ? ""
+                   : verb + " needs one key name (VK_RIGHT, F1, T, ...)";
     if (verb == "hold")
         return args == 2 && platform::KeyFromName(w[1].c_str()) && IsNumber(w[2]) && std::stoi(w[2]) >= 1
                    ? ""
@@ -58,11 +60,14 @@ std::string ScriptRunner::Check(const std::vector<std::string>& w) {
     if (verb == "wait")
         return args == 1 && IsNumber(w[1]) ? "" : "wait needs milliseconds";
     if (verb == "shot")
-        return args == 1 && w[1].size() > 4 && w[1].substr(w[1].size() - 4) == ".png" ? "" : "shot needs a NAME.png";
+        return args == 1 && w[1].size() > 4 && w[1].substr(w[1].size() - 4) == ".png"
+                   ? ""
+                   : "shot needs a NAME.png";
     if (verb == "usb")
         return args == 1 && (w[1] == "insert" || w[1] == "remove") ? "" : "usb needs insert or remove";
     if (verb == "answer")
-        return args == 1 && (w[1] == "yes" || w[1] == "no" || w[1] == "ok") ? "" : "answer needs yes, no or ok";
+        return args == 1 && (w[1] == "yes" || w[1] == "no" || w[1] == "ok") ? ""
+                                                                            : "answer needs yes, no or ok";
     if (verb == "battery")
         return args == 1 && IsNumber(w[1]) && std::stoi(w[1]) <= 255 ? "" : "battery needs a level 0..255";
     if (verb == "power" || verb == "quit" || verb == "wait-idle")
@@ -95,7 +100,9 @@ bool ScriptRunner::Load(const QString& path, std::string& error) {
     return true;
 }
 
-void ScriptRunner::Start() { QTimer::singleShot(0, this, [this] { RunNext(); }); }
+void ScriptRunner::Start() {
+    QTimer::singleShot(0, this, [this] { RunNext(); });
+}
 
 void ScriptRunner::RunNext() {
     if (next_ >= commands_.size())
@@ -145,8 +152,8 @@ void ScriptRunner::Run(const Command& command) {
         if (!window)
             Fail("line " + std::to_string(command.line) + ": no window to tap");
         const QPointF at(std::stoi(w[1]), std::stoi(w[2]));
-        QMouseEvent press(QEvent::MouseButtonPress, at, window->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, at, window->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window, &press);
         QMouseEvent release(QEvent::MouseButtonRelease, at, window->mapToGlobal(at), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
@@ -156,7 +163,8 @@ void ScriptRunner::Run(const Command& command) {
     } else if (verb == "power") {
         platform::PressPowerKey();
     } else if (verb == "usb") {
-        const std::filesystem::path disk = platform::HostPath(UDiskRoot.empty() ? platform::UsbDiskRoot() : UDiskRoot);
+        const std::filesystem::path disk =
+            platform::HostPath(UDiskRoot.empty() ? platform::UsbDiskRoot() : UDiskRoot);
         std::error_code error;
         if (w[1] == "insert" && !std::filesystem::exists(disk, error)) {
             if (std::filesystem::exists(Unplugged(disk), error))

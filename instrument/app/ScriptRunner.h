@@ -18,7 +18,8 @@ public:
         std::vector<std::string> words;
     };
 
-    ScriptRunner(QtFrontend& frontend, platform::QtMessageBoxService& boxes) : frontend_(frontend), boxes_(boxes) {}
+    ScriptRunner(QtFrontend& frontend, platform::QtMessageBoxService& boxes)
+        : frontend_(frontend), boxes_(boxes) {}
 
     // Reads and checks the script; on a bad line, error names it and false comes back.
     bool Load(const QString& path, std::string& error);

@@ -40,7 +40,8 @@ void ThreadFuncOfCheckCpuIdle() {
 
 void ThreadOfPowerKey(AppFrontend& frontend) {
     const auto event = platform::CreateNamedEvent(platform::kPowerKeyEvent, true, false);
-    platform::DebugOut("Open ok , handle = %d \r\n", static_cast<int>(reinterpret_cast<uintptr_t>(event.get()) & 0x7FFFFFFF));
+    platform::DebugOut("Open ok , handle = %d \r\n",
+                       static_cast<int>(reinterpret_cast<uintptr_t>(event.get()) & 0x7FFFFFFF));
     for (;;) {
         event->Reset();
         platform::DebugOut("waitforsingleobject -----\r\n");

@@ -78,7 +78,8 @@ std::optional<SectionBody> FindSection(const std::u16string& text, const std::u1
 }
 
 // Where key "=" first occurs in the body. A substring match: it need not begin a line.
-std::optional<size_t> FindKey(const std::u16string& text, const SectionBody& body, const std::u16string& key) {
+std::optional<size_t> FindKey(const std::u16string& text, const SectionBody& body,
+                              const std::u16string& key) {
     const size_t at = text.find(key + u"=", body.start);
     if (at == std::u16string::npos || at > body.end)
         return std::nullopt;

@@ -10,7 +10,8 @@ public:
     std::u16string GetString(const std::u16string& section, const std::u16string& key,
                              const std::u16string& defaultValue) const;
     // 1 when the file was written, 0 otherwise (the old file then stays whole).
-    int SetString(const std::u16string& section, const std::u16string& key, const std::u16string& value) const;
+    int SetString(const std::u16string& section, const std::u16string& key,
+                  const std::u16string& value) const;
     int GetInt(const std::u16string& section, const std::u16string& key, int defaultValue) const;
     int SetInt(const std::u16string& section, const std::u16string& key, int value) const;
 

@@ -21,7 +21,8 @@ StartupSettings ReadStartupSettings(const std::string& localeId) {
             apply(text);
     };
     int language = settings::kFollowLocale;
-    read(settings::kLanguage, settings::kLanguageDefault, [&](const std::u16string& t) { language = WideToInt(t); });
+    read(settings::kLanguage, settings::kLanguageDefault,
+         [&](const std::u16string& t) { language = WideToInt(t); });
     read(settings::kAutoClose, settings::kAutoCloseDefault,
          [&](const std::u16string& t) { result.autoCloseOn = WideToInt(t); });
     read(settings::kInvalidMeter, settings::kInvalidMeterDefault, [&](const std::u16string& t) {

@@ -16,7 +16,8 @@ int QtMessageBoxService::Show(const std::u16string& text, const std::u16string& 
     return answer;
 }
 
-int QtMessageBoxService::ShowOnUiThread(const std::u16string& text, const std::u16string& title, uint32_t flags) {
+int QtMessageBoxService::ShowOnUiThread(const std::u16string& text, const std::u16string& title,
+                                        uint32_t flags) {
     QMessageBox box(owner_);
     box_ = &box;
     box.setWindowTitle(QString::fromStdU16String(title));

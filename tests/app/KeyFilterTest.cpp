@@ -46,8 +46,11 @@ TEST_F(KeyFilterTest, RelaysEveryKeyUnlessATestRunsAndConsumesOnlyEscape) {
     EXPECT_TRUE(Down(VK_ESCAPE));
     EXPECT_TRUE(Up(VK_ESCAPE));
     EXPECT_FALSE(Down(VK_RIGHT));
-    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {VK_F1, WM_KEYDOWN}, {VK_F1, WM_KEYUP}, {VK_ESCAPE, WM_KEYDOWN}, {VK_ESCAPE, WM_KEYUP}, {VK_RIGHT, WM_KEYDOWN}};
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {{VK_F1, WM_KEYDOWN},
+                                                                 {VK_F1, WM_KEYUP},
+                                                                 {VK_ESCAPE, WM_KEYDOWN},
+                                                                 {VK_ESCAPE, WM_KEYUP},
+                                                                 {VK_RIGHT, WM_KEYDOWN}};
     EXPECT_EQ(frontend.relayed, expected);
     // Stylus presses are no keys.
     EXPECT_FALSE(app.PreTranslateMessage(WM_LBUTTONDOWN, 0));

@@ -1,11 +1,12 @@
+#include "instrument/app/Threads.h"
 #include "instrument/app/AppState.h"
 #include "instrument/app/CLumetraApp.h"
-#include "instrument/app/Threads.h"
 #include "instrument/app/WindowMessages.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempRoot.h"
 
 #include "platform/DebugOut.h"
+#include "platform/Device.h"
 #include "platform/PowerKey.h"
 #include "platform/Resources.h"
 #include "platform/Sync.h"
@@ -131,13 +132,23 @@ TEST_F(ThreadsTest, PowerKeyAsksUnlessATestOrTheLightIsOn) {
     EXPECT_EQ(frontend.closeBacks, 1);
 }
 
+TEST_F(ThreadsTest, LightThreadWithoutItsDeviceEndsAfterItsTwoLines) {
+    platform::UnregisterDriver("POF1:");
+    platform::MessageQueue queue;
+    queue.Post(WM_VFL_ON);
+    ThreadOfVfl(queue);
+    EXPECT_TRUE(Logged("CreateFile otdr failed!\r\nUnable to open , Error No.=2 \r\n"));
+    EXPECT_FALSE(board.LightOn());
+}
+
 TEST_F(ThreadsTest, UpdaterFileIsWrittenByteForByteAndExecutable) {
     TempRoot root;
     root.Write("NandFlash/Vantrel.exe", std::string(5000, 'o'));
     static const uint8_t image[] = {0x7F, 'E', 'L', 'F', 0, 1, 2, 3};
     platform::RegisterResource(174, "UPDATA", image);
     ThreadOfWriteUpdater({174, "UPDATA", "Vantrel.exe"});
-    EXPECT_EQ(root.Read("NandFlash/Vantrel.exe"), std::string(reinterpret_cast<const char*>(image), sizeof image));
+    EXPECT_EQ(root.Read("NandFlash/Vantrel.exe"),
+              std::string(reinterpret_cast<const char*>(image), sizeof image));
     EXPECT_TRUE(Logged("filename = Vantrel.exe \r\nUpdata ok \r\n"));
     const auto perms = std::filesystem::status(root.Path() / "NandFlash/Vantrel.exe").permissions();
     EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);

@@ -16,13 +16,16 @@ namespace {
 // Every section and key the instrument reads from its language files.
 const std::vector<std::pair<std::u16string, std::vector<std::u16string>>> kVocabulary = {
     {u"lumetra_app", {u"IsShutOff", u"MessageBoxTitle"}},
-    {u"Nav1Dlg", {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"avgtest", u"autotest", u"timetest"}},
+    {u"Nav1Dlg",
+     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"avgtest", u"autotest",
+      u"timetest"}},
     {u"Nav2Dlg", {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton"}},
     {u"autotestwait", {u"static_wait"}},
     {u"timeandpower_body", {u"wavetest", u"otdrwavetest", u"readwave"}},
     {u"SubSysSet_nav", {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton"}},
     {u"SystemSet_nav",
-     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"messageboxNoU", u"messageboxNoUpdataFile"}},
+     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"messageboxNoU",
+      u"messageboxNoUpdataFile"}},
     {u"systemset_body",
      {u"top_systemset", u"static_closeset", u"radio_openautoclose", u"radio_shutautoclose", u"static_systime",
       u"message_InputCorrectTime", u"message_Setfalse", u"message_TimeEmpty"}},
@@ -37,38 +40,55 @@ const std::vector<std::pair<std::u16string, std::vector<std::u16string>>> kVocab
     {u"EventTbl_body", {u"top_evettbl", u"firstColumn", u"thirdColumn", u"fourthColumn", u"sixthColumn"}},
     {u"EventTbl_nav", {u"firstbutton"}},
     {u"FileOpr_nav",
-     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"top_readfile", u"top_deletfile", u"readpath",
-      u"deletepath"}},
+     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"top_readfile", u"top_deletfile",
+      u"readpath", u"deletepath"}},
     {u"FileRead_body",
-     {u"firstColumn", u"secondColumn", u"thirdColumn", u"fourthColumn", u"U_disk", u"mem_disk", u"messagebox_noU"}},
+     {u"firstColumn", u"secondColumn", u"thirdColumn", u"fourthColumn", u"U_disk", u"mem_disk",
+      u"messagebox_noU"}},
     {u"FileRead_nav", {u"firstbutton", u"secondbutton", u"fourthbutton", u"selectfile", u"falsefile"}},
     {u"FileSave_body", {u"top_savefile", u"inputfilename", u"pathsave", u"U_disk", u"mem_disk"}},
     {u"FileSave_nav",
-     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"message_withoutname", u"message_namehaved",
-      u"saveU_disk", u"saveMem_disk"}},
+     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"message_withoutname",
+      u"message_namehaved", u"saveU_disk", u"saveMem_disk"}},
     {u"FileCopy_body",
-     {u"top_copyfile", u"memcolumn", u"usbcolumn", u"messagebox_noU", u"messagebox_nofolder", u"messagebox_selectfile",
-      u"messagebox_copyfalse", u"messagebox_copyok"}},
+     {u"top_copyfile", u"memcolumn", u"usbcolumn", u"messagebox_noU", u"messagebox_nofolder",
+      u"messagebox_selectfile", u"messagebox_copyfalse", u"messagebox_copyok"}},
     {u"FileCopy_nav",
-     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"messagebox_copyfalse", u"messagebox_copyok"}},
+     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"messagebox_copyfalse",
+      u"messagebox_copyok"}},
     {u"FileDelete_nav",
-     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"message_IsDeAll", u"message_DeleteSuccess"}},
+     {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton", u"message_IsDeAll",
+      u"message_DeleteSuccess"}},
     {u"SetOtdr_nav", {u"firstbutton", u"secondbutton", u"thirdbutton", u"fourthbutton"}},
     {u"setotdr_body",
-     {u"otdrtestmode",           u"testway",
-      u"avgtime",                u"testpro",
-      u"otdrtestparam",          u"wavelen",
-      u"rang",                   u"pulwidth",
-      u"atten",                  u"refractive",
-      u"cablratio",              u"eventTh",
-      u"avgtest",                u"timetest",
-      u"autotest",               u"avgAtten",
-      u"refreAtten",             u"connectAtten",
-      u"message_inputAvgTestTime", u"message_inputCableRatio",
-      u"message_inputEventTh",   u"message_inputRefractive",
-      u"message_RefactivLimit",  u"message_EventThLimit",
-      u"message_CableRatioLimit", u"message_AvgTimeLimit20",
-      u"message_AvgTimeLimit100", u"message_AvgTimeLimit200",
+     {u"otdrtestmode",
+      u"testway",
+      u"avgtime",
+      u"testpro",
+      u"otdrtestparam",
+      u"wavelen",
+      u"rang",
+      u"pulwidth",
+      u"atten",
+      u"refractive",
+      u"cablratio",
+      u"eventTh",
+      u"avgtest",
+      u"timetest",
+      u"autotest",
+      u"avgAtten",
+      u"refreAtten",
+      u"connectAtten",
+      u"message_inputAvgTestTime",
+      u"message_inputCableRatio",
+      u"message_inputEventTh",
+      u"message_inputRefractive",
+      u"message_RefactivLimit",
+      u"message_EventThLimit",
+      u"message_CableRatioLimit",
+      u"message_AvgTimeLimit20",
+      u"message_AvgTimeLimit100",
+      u"message_AvgTimeLimit200",
       u"message_AvgTimeLimit310"}},
     {u"otdrOpr", {u"messagebox_copyfalse", u"messagebox_noU"}},
 };
@@ -102,7 +122,8 @@ TEST_P(DeliveredFilesTest, CarriesEveryTextOfEveryScreen) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothLanguages, DeliveredFilesTest, ::testing::Values("languageEN.ini", "languageCH.ini"));
+INSTANTIATE_TEST_SUITE_P(BothLanguages, DeliveredFilesTest,
+                         ::testing::Values("languageEN.ini", "languageCH.ini"));
 
 TEST(DeliveredConfigTest, HoldsTheSettingsTheInstrumentReads) {
     TempRoot root;
@@ -128,7 +149,8 @@ TEST(ProvisioningTest, CopiesIntoAnEmptyRootAndNeverOverwrites) {
     root.Write("NandFlash/config.ini", mine);
     const uint8_t config[] = {'c'}, english[] = {'e', 'n'};
     std::string report;
-    EXPECT_TRUE(ProvisionDeviceRoot(root.Path(), {{"config.ini", config}, {"languageEN.ini", english}}, report));
+    EXPECT_TRUE(
+        ProvisionDeviceRoot(root.Path(), {{"config.ini", config}, {"languageEN.ini", english}}, report));
     EXPECT_EQ(root.Read("NandFlash/config.ini"), mine);
     EXPECT_EQ(root.Read("NandFlash/languageEN.ini"), "en");
     EXPECT_NE(report.find("kept"), std::string::npos);

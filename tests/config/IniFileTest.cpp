@@ -2,8 +2,8 @@
 
 #include "tests/support/TempRoot.h"
 
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 namespace {

@@ -1,5 +1,5 @@
-#include "instrument/config/LanguageTable.h"
 #include "instrument/config/StartupSettings.h"
+#include "instrument/config/LanguageTable.h"
 
 #include "tests/support/TempRoot.h"
 

@@ -67,9 +67,8 @@ TEST_F(LumetraRunTest, HoldingVLightsTheLocatorAndAShortPressDoesNot) {
 }
 
 TEST_F(LumetraRunTest, PowerKeyAnsweredYesShowsTheShutdownPictureAndSwitchesOff) {
-    const ProgramRun run =
-        Run("wait 200\nkey F12\nwait 400\nshot " + Shot("box.png") + "\nanswer yes\nwait 300\nshot " + Shot("off.png") +
-            "\nwait 20000\nquit\n");
+    const ProgramRun run = Run("wait 200\nkey F12\nwait 400\nshot " + Shot("box.png") +
+                               "\nanswer yes\nwait 300\nshot " + Shot("off.png") + "\nwait 20000\nquit\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_NE(run.errors.find("AfxCloseMachine"), std::string::npos);
     const QImage box(QString::fromStdString(Shot("box.png")));

@@ -70,14 +70,16 @@ TEST(VersionInfoTest, ReadsEachProgramsOwnBlock) {
 
 TEST(VersionInfoTest, PlainBlocksAndDamagedFilesAreHandled) {
     using namespace std::string_literals;
-    const std::string block = "junk"s + "VS_VERSION_INFO\0"s + "\\StringFileInfo\\080403a8\\ProductName\0Lumetra\0\0"s;
+    const std::string block =
+        "junk"s + "VS_VERSION_INFO\0"s + "\\StringFileInfo\\080403a8\\ProductName\0Lumetra\0\0"s;
     std::string value;
     EXPECT_TRUE(platform::QueryVersionValueIn(block, "\\StringFileInfo\\080403a8\\ProductName", value));
     EXPECT_EQ(value, "Lumetra");
     EXPECT_FALSE(platform::QueryVersionValueIn("VS_VERSION_INFO\0\\Str"s, "\\Str", value));
     // A program file cut short, or with its section table pointing anywhere.
     std::string program = ProgramBytes("Vantrel");
-    EXPECT_FALSE(platform::QueryVersionValueIn(program.substr(0, 4096), "\\StringFileInfo\\080403a8\\ProductName", value));
+    EXPECT_FALSE(platform::QueryVersionValueIn(program.substr(0, 4096),
+                                               "\\StringFileInfo\\080403a8\\ProductName", value));
     for (size_t at : {0x28u, 0x3Au, 0x3Cu, 0x3Eu}) {
         std::string broken = program;
         broken[at] = '\xFF';
@@ -85,14 +87,15 @@ TEST(VersionInfoTest, PlainBlocksAndDamagedFilesAreHandled) {
         platform::QueryVersionValueIn(broken, "\\StringFileInfo\\080403a8\\ProductName", value);
     }
     TempRoot root;
-    EXPECT_FALSE(platform::QueryVersionValue("\\NandFlash\\Lumetra.exe", "\\StringFileInfo\\080403a8\\ProductName", value));
+    EXPECT_FALSE(platform::QueryVersionValue("\\NandFlash\\Lumetra.exe",
+                                             "\\StringFileInfo\\080403a8\\ProductName", value));
 }
 
 TEST(TextCodecTest, RoundTripsAndReplacesBrokenSequences) {
     const std::string text = "Lumetra 光时域 \xF0\x9F\x94\xA6";
     EXPECT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(text)), text);
     EXPECT_EQ(platform::Utf8ToUtf16("\xE5\x85"), u"\uFFFD\uFFFD");
-    EXPECT_EQ(platform::Utf8ToUtf16("a\xC0\xAF"), u"a\uFFFD\uFFFD"); // overlong
+    EXPECT_EQ(platform::Utf8ToUtf16("a\xC0\xAF"), u"a\uFFFD\uFFFD");         // overlong
     EXPECT_EQ(platform::Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD"); // surrogate
     EXPECT_EQ(platform::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }

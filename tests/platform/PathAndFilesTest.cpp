@@ -13,7 +13,8 @@ TEST(DevicePathTest, MatchesExistingComponentsWithoutRegardToCase) {
     EXPECT_EQ(platform::HostPath("\\Nandflash\\config.ini"), root.Path() / "NandFlash" / "Config.INI");
     EXPECT_EQ(platform::HostPath("/NANDFLASH/new.st"), root.Path() / "NandFlash" / "new.st");
     // Below a missing folder every name stays as written.
-    EXPECT_EQ(platform::HostPath("\\Hard Disk\\OTDRDATA\\A.st"), root.Path() / "Hard Disk" / "OTDRDATA" / "A.st");
+    EXPECT_EQ(platform::HostPath("\\Hard Disk\\OTDRDATA\\A.st"),
+              root.Path() / "Hard Disk" / "OTDRDATA" / "A.st");
     EXPECT_EQ(platform::HostPath("\\硬盘\\x"), root.Path() / "硬盘" / "x");
     // Paths never leave the device root.
     EXPECT_EQ(platform::HostPath("\\..\\..\\etc\\passwd"), root.Path() / "etc" / "passwd");
@@ -87,6 +88,32 @@ TEST(FilesTest, WholeFileWritesAreExecutableOnRequestAndLeaveNoTemporaries) {
         ++entries;
     EXPECT_EQ(entries, 2u);
     EXPECT_FALSE(platform::WriteWholeFile("\\NoFolder\\x", bytes));
+}
+
+} // namespace
+
+#include "platform/Process.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+TEST(ProcessTest, StartsAProgramWithoutWaitingAndReportsWhatCannotStart) {
+    TempRoot root;
+    const std::string marker = (root.Path() / "started").string();
+    root.Write("NandFlash/Tool.exe", "#!/bin/sh\nsleep 0.2\ntouch '" + marker + "'\n");
+    std::filesystem::permissions(root.Path() / "NandFlash/Tool.exe", std::filesystem::perms::owner_all);
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_TRUE(platform::StartProgram("\\nandflash\\tool.exe"));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(150));
+    for (int i = 0; i < 300 && !std::filesystem::exists(marker); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(std::filesystem::exists(marker));
+
+    EXPECT_FALSE(platform::StartProgram("\\NandFlash\\Missing.exe"));
+    root.Write("NandFlash/plain.txt", "not a program");
+    EXPECT_FALSE(platform::StartProgram("\\NandFlash\\plain.txt"));
 }
 
 } // namespace

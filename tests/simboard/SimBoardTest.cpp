@@ -66,7 +66,8 @@ TEST_F(SimBoardTest, AcquisitionBoardTakesRegisterWritesAndAdvancesItsFifo) {
     const platform::DeviceHandle otr = driver::Open("OTR1:");
     ASSERT_NE(otr, platform::INVALID_HANDLE_VALUE);
     const platform::RegisterWriteBuffer write{0x200, 0xBEEF, 0};
-    EXPECT_NE(platform::DeviceIoControl(otr, platform::OTDR_IOCTL_WRITE, &write, sizeof write, nullptr, 0), 0);
+    EXPECT_NE(platform::DeviceIoControl(otr, platform::OTDR_IOCTL_WRITE, &write, sizeof write, nullptr, 0),
+              0);
     EXPECT_EQ(board.Register(0x200), 0xBEEF);
     const platform::RegisterWriteBuffer advance{0x2D0, 0, 0};
     for (int i = 0; i < 3; ++i)

@@ -55,7 +55,8 @@ int RunIniCommand(const std::vector<std::string>& args, std::string& out, std::s
         err = "otdrtool ini " + verb + ": '" + args[4] + "' is not an integer\n";
         return 2;
     }
-    out = std::to_string(verb == "getint" ? ini.GetInt(section, key, number) : ini.SetInt(section, key, number)) +
+    out = std::to_string(verb == "getint" ? ini.GetInt(section, key, number)
+                                          : ini.SetInt(section, key, number)) +
           "\n";
     return 0;
 }

@@ -1,0 +1,125 @@
+#include "instrument/app/AppEventFilter.h"
+#include "instrument/app/AppState.h"
+#include "instrument/app/Bitmaps.h"
+#include "instrument/app/CLumetraApp.h"
+#include "instrument/app/CLumetraDlg.h"
+#include "instrument/app/PanelKeyEvent.h"
+#include "instrument/app/QtFrontend.h"
+
+#include "platform/PowerKey.h"
+#include "platform/Sync.h"
+#include "platform/VirtualKeys.h"
+#include "simboard/SimBoard.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records the relayed keys a screen receives.
+class ProbeScreen : public QWidget {
+public:
+    using QWidget::QWidget;
+    std::vector<std::pair<uint32_t, uint32_t>> keys;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == PanelKeyEvent::kType) {
+            const auto* key = static_cast<PanelKeyEvent*>(event);
+            keys.emplace_back(key->VirtualKey(), key->Message());
+            return true;
+        }
+        return QWidget::event(event);
+    }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QApplication::instance())
+            return;
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "app_ui_tests";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        TestRunning = 0;
+        qApp->installEventFilter(&filter);
+    }
+
+    // Runs the main dialog modally, does `body` in it, and returns its exit code.
+    int RunDialog(const std::function<void(CLumetraDlg&)>& body) {
+        frontend.OnDialogCreated([&](CLumetraDlg& dialog) {
+            QTimer::singleShot(0, &dialog, [&] {
+                body(dialog);
+                dialog.PostQuit(18);
+            });
+        });
+        return frontend.RunMainDialog();
+    }
+    static void Send(CLumetraDlg& dialog, QEvent::Type type, int key, bool repeat = false) {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
+        QCoreApplication::sendEvent(dialog.windowHandle(), &event);
+    }
+
+    QtFrontend frontend;
+    CLumetraApp app{frontend};
+    AppEventFilter filter{app, frontend};
+};
+
+TEST_F(MainWindowTest, KeysReachTheCurrentPanelThenThePaneUnlessATestRuns) {
+    std::vector<std::pair<uint32_t, uint32_t>> panelKeys, bodyKeys;
+    const int code = RunDialog([&](CLumetraDlg& dialog) {
+        ProbeScreen panel(&dialog), body(&dialog);
+        dialog.CurrentPanel = &panel;
+        dialog.CurrentBody = &body;
+        Send(dialog, QEvent::KeyPress, Qt::Key_F2);
+        Send(dialog, QEvent::KeyRelease, Qt::Key_F2);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Escape);
+        // A held key repeats as key-downs only.
+        Send(dialog, QEvent::KeyPress, Qt::Key_Right);
+        Send(dialog, QEvent::KeyRelease, Qt::Key_Right, true);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Right, true);
+        Send(dialog, QEvent::KeyRelease, Qt::Key_Right);
+        TestRunning = 1;
+        Send(dialog, QEvent::KeyPress, Qt::Key_F1);
+        Send(dialog, QEvent::KeyRelease, Qt::Key_F1);
+        TestRunning = 0;
+        panelKeys = panel.keys;
+        bodyKeys = body.keys;
+        dialog.CurrentPanel = nullptr;
+        dialog.CurrentBody = nullptr;
+    });
+    EXPECT_EQ(code, 18); // Escape did not end the dialog
+    using namespace platform;
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {VK_F2, WM_KEYDOWN},    {VK_F2, WM_KEYUP},      {VK_ESCAPE, WM_KEYDOWN},
+        {VK_RIGHT, WM_KEYDOWN}, {VK_RIGHT, WM_KEYDOWN}, {VK_RIGHT, WM_KEYUP}};
+    EXPECT_EQ(panelKeys, expected);
+    EXPECT_EQ(bodyKeys, expected);
+}
+
+TEST_F(MainWindowTest, F12IsThePowerKeyAndTheShutdownPictureCoversTheScreen) {
+    const auto event = platform::CreateNamedEvent(platform::kPowerKeyEvent, true, false);
+    bool pictureShown = false;
+    RunDialog([&](CLumetraDlg& dialog) {
+        ProbeScreen panel(&dialog);
+        dialog.CurrentPanel = &panel;
+        Send(dialog, QEvent::KeyPress, Qt::Key_F12);
+        Send(dialog, QEvent::KeyRelease, Qt::Key_F12);
+        EXPECT_TRUE(panel.keys.empty());
+        dialog.CurrentPanel = nullptr;
+        frontend.SendShowCloseBack();
+        const QImage screen = dialog.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        pictureShown = screen == Bitmap(167).toImage().convertToFormat(QImage::Format_RGB32);
+    });
+    EXPECT_TRUE(event->Wait(0));
+    EXPECT_TRUE(pictureShown);
+}
+
+} // namespace
