@@ -1,6 +1,7 @@
 #include "platform/Clock.h"
 
 #include "platform/DevicePath.h"
+#include "platform/ServiceSlot.h"
 
 #include <chrono>
 #include <ctime>
@@ -10,19 +11,8 @@
 namespace platform {
 namespace {
 
-// Never destroyed: detached threads may still use it while the process ends.
-struct BackendSlot {
-    std::mutex mutex;
-    std::shared_ptr<ClockBackend> backend;
-};
-BackendSlot& Slot() {
-    static auto* slot = new BackendSlot;
-    return *slot;
-}
-
 std::shared_ptr<ClockBackend> CurrentBackend() {
-    std::lock_guard lock(Slot().mutex);
-    return Slot().backend;
+    return ServiceSlot<ClockBackend>::Instance().Get();
 }
 
 bool IsLeap(int year) {
@@ -106,8 +96,7 @@ bool SetLocalTime(const LocalTime& time) {
 }
 
 void SetClockBackend(std::shared_ptr<ClockBackend> newBackend) {
-    std::lock_guard lock(Slot().mutex);
-    Slot().backend = std::move(newBackend);
+    ServiceSlot<ClockBackend>::Instance().Set(std::move(newBackend));
 }
 
 } // namespace platform

@@ -1,24 +1,15 @@
 #include "platform/Time.h"
 
+#include "platform/ServiceSlot.h"
+
 #include <chrono>
 #include <thread>
 
 namespace platform {
 namespace {
 
-// Never destroyed: detached threads may still use it while the process ends.
-struct SourceSlot {
-    std::mutex mutex;
-    std::shared_ptr<TimeSource> source;
-};
-SourceSlot& Slot() {
-    static auto* slot = new SourceSlot;
-    return *slot;
-}
-
 std::shared_ptr<TimeSource> CurrentSource() {
-    std::lock_guard lock(Slot().mutex);
-    return Slot().source;
+    return ServiceSlot<TimeSource>::Instance().Get();
 }
 
 // How long a step of ManualTime waits, in real time, for a woken thread to sleep again.
@@ -43,8 +34,7 @@ uint32_t GetTickCount() {
 }
 
 void SetTimeSource(std::shared_ptr<TimeSource> newSource) {
-    std::lock_guard lock(Slot().mutex);
-    Slot().source = std::move(newSource);
+    ServiceSlot<TimeSource>::Instance().Set(std::move(newSource));
 }
 
 void ManualTime::Sleep(uint32_t ms) {

@@ -17,6 +17,8 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include "tests/support/QtTestApp.h"
+
 namespace {
 
 // Records the relayed keys a screen receives.
@@ -38,15 +40,7 @@ protected:
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance())
-            return;
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "app_ui_tests";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureQtApplication(); }
     void SetUp() override {
         TestRunning = 0;
         qApp->installEventFilter(&filter);

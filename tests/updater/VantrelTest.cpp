@@ -8,20 +8,13 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include "tests/support/QtTestApp.h"
+
 namespace {
 
 class VantrelTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance())
-            return;
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "vantrel_tests";
-        static char* argv[] = {name, nullptr};
-        // Left alive to the end of the process, as a program's application object is.
-        new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { EnsureQtApplication(); }
 };
 
 TEST_F(VantrelTest, BannerFillsTheScreen) {
