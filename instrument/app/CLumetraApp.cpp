@@ -46,7 +46,7 @@ int CLumetraApp::InitInstance() {
 
     std::thread(ThreadFuncOfCheckCpuIdle).detach();
     platform::HideTaskBar();
-    std::thread([this] { ThreadOfPowerKey(frontend_); }).detach();
+    std::thread([&frontend = frontend_] { ThreadOfPowerKey(frontend); }).detach();
     if (AutoCloseOn == 1)
         StartAutoClose();
     ResetTraceDisplayState();
