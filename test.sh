@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test through CTest; the exit status is CTest's.
 # SANITIZE=address (AddressSanitizer + UndefinedBehaviorSanitizer) or SANITIZE=thread builds a
-# separate tree for it.
+# separate tree for it. FUZZ=1 builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
+# (default 60) instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/prepare.sh
 install_missing_packages
+
+if [ "${FUZZ:-}" = 1 ]; then
+    install_missing_packages clang libclang-rt-14-dev
+    CC=clang CXX=clang++ prepare_build build-fuzz -DFUZZ=ON
+    mkdir -p build-fuzz/corpus
+    status=0
+    for target in build-fuzz/bin/*_fuzz; do
+        name=$(basename "$target")
+        mkdir -p "build-fuzz/corpus/$name"
+        "$target" -max_total_time="${FUZZ_SECONDS:-60}" -artifact_prefix="build-fuzz/$name-" \
+            "build-fuzz/corpus/$name" fuzz/corpus/"$name" 2>&1 | tail -n 3 || status=1
+    done
+    exit $status
+fi
 
 build=build
 options=()
@@ -20,6 +35,6 @@ prepare_build "$build" "${options[@]}"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:suppressions=$PWD/tests/tsan.supp}
 cd "$build"
 ctest --output-on-failure --timeout 300 -j "$(nproc)"
