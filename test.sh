@@ -10,7 +10,7 @@ install_missing_packages
 
 if [ "${FUZZ:-}" = 1 ]; then
     install_missing_packages clang libclang-rt-14-dev
-    CC=clang CXX=clang++ prepare_build build-fuzz -DFUZZ=ON
+    CC=clang CXX=clang++ BUILD_TARGET=fuzzers prepare_build build-fuzz -DFUZZ=ON
     mkdir -p build-fuzz/corpus
     status=0
     for target in build-fuzz/bin/*_fuzz; do

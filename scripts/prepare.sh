@@ -1,5 +1,6 @@
 # Shared by run.sh and test.sh: install what is missing from Debian, configure and build.
 # Usage: source scripts/prepare.sh; prepare_build <build-dir> [cmake options...]
+# BUILD_TARGET names one target to build instead of all.
 
 LUMETRA_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
                   googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei)
@@ -24,5 +25,5 @@ prepare_build() {
     local dir=$1
     shift
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
+    cmake --build "$dir" --parallel "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
