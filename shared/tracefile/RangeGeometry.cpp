@@ -1,0 +1,37 @@
+#include "shared/tracefile/RangeGeometry.h"
+
+namespace {
+
+struct RangeRow {
+    float km;
+    uint32_t points;
+    float spacing;
+};
+
+constexpr RangeRow kRanges[] = {
+    {0.5f, 2560, 0.2f}, {1.0f, 5120, 0.2f},   {2.0f, 4096, 0.5f},   {4.0f, 8192, 0.5f},    {8.0f, 16384, 0.5f},
+    {16.0f, 16384, 1.0f}, {32.0f, 4096, 8.0f}, {64.0f, 8192, 8.0f}, {128.0f, 16384, 8.0f},
+};
+
+const RangeRow* Find(float km) {
+    for (const RangeRow& row : kRanges)
+        if (row.km == km)
+            return &row;
+    return nullptr;
+}
+
+} // namespace
+
+uint32_t PointsForRange(float rangeKm) {
+    const RangeRow* row = Find(rangeKm);
+    return row ? row->points : 0;
+}
+
+float NominalSpacing(float rangeKm) {
+    const RangeRow* row = Find(rangeKm);
+    return row ? row->spacing : 0.0f;
+}
+
+double KilometresPerSample(float spacing, float refractive, float cableRatio) {
+    return refractive == 0.0f ? 0.0 : 1.5 / refractive * cableRatio * spacing / 1000.0;
+}

@@ -1,0 +1,153 @@
+#include "shared/tracefile/TraceFile.h"
+
+#include "shared/tracefile/RangeGeometry.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameText(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (Lower(a[i]) != b[i])
+            return false;
+    return i == a.size() && b[i] == '\0';
+}
+
+int Fail(TraceReadError reason, TraceReadError* error) {
+    if (error)
+        *error = reason;
+    return -1;
+}
+
+// Samples are bytes of a multiple of 512 words: 2048 bytes.
+constexpr long kSampleQuantumBytes = 2048;
+
+} // namespace
+
+const char* Describe(TraceReadError error) {
+    switch (error) {
+    case TraceReadError::None:
+        return "no error";
+    case TraceReadError::EmptyPath:
+        return "no file name";
+    case TraceReadError::CannotOpen:
+        return "cannot open the file";
+    case TraceReadError::UnknownKind:
+        return "not a trace file (the name must end in .st or .sor)";
+    case TraceReadError::TooShort:
+        return "too short for a trace file";
+    case TraceReadError::BadLength:
+        return "length is not whole blocks of 512 samples plus the 64-byte parameter block";
+    case TraceReadError::BadBlock:
+        return "parameter block out of range";
+    case TraceReadError::WrongCount:
+        return "sample count does not match the range";
+    case TraceReadError::ReadError:
+        return "read error";
+    }
+    return "unknown error";
+}
+
+int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, TraceFileContents& contents,
+                  TraceReadError* error) {
+    if (error)
+        *error = TraceReadError::None;
+    const std::string path = file.string();
+    if (path.empty())
+        return Fail(TraceReadError::EmptyPath, error);
+    File in(std::fopen(path.c_str(), "rb"));
+    if (!in)
+        return Fail(TraceReadError::CannotOpen, error);
+    const size_t dot = path.rfind('.');
+    const std::string kind = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    if (SameText(kind, "sor")) {
+        contents.samples.clear();
+        return 0;
+    }
+    if (dot == std::string::npos || !SameText(kind, "st"))
+        return Fail(TraceReadError::UnknownKind, error);
+
+    if (std::fseek(in.get(), 0, SEEK_END) != 0)
+        return Fail(TraceReadError::ReadError, error);
+    const long length = std::ftell(in.get());
+    if (length < 0)
+        return Fail(TraceReadError::ReadError, error);
+    // A file of the block alone or less holds no samples; the arithmetic below must not wrap.
+    if (length <= static_cast<long>(ParameterBlock::kBytes))
+        return Fail(TraceReadError::TooShort, error);
+    uint8_t raw[ParameterBlock::kBytes];
+    if (std::fseek(in.get(), length - static_cast<long>(sizeof raw), SEEK_SET) != 0 ||
+        std::fread(raw, 1, sizeof raw, in.get()) != sizeof raw)
+        return Fail(TraceReadError::ReadError, error);
+    const ParameterBlock block = ParameterBlock::Decode(std::span<const uint8_t, ParameterBlock::kBytes>(raw));
+    if (!IsValidBlock(block, variant))
+        return Fail(TraceReadError::BadBlock, error);
+    const long dataBytes = length - static_cast<long>(ParameterBlock::kBytes);
+    if (dataBytes % kSampleQuantumBytes != 0)
+        return Fail(TraceReadError::BadLength, error);
+    const auto count = static_cast<uint64_t>(dataBytes / 4);
+    // Checked before reading, so no size of file can make the reader allocate more than a trace.
+    if (count != PointsForRange(BlockRangeKm(block, variant)))
+        return Fail(TraceReadError::WrongCount, error);
+
+    std::vector<uint32_t> samples;
+    try {
+        samples.resize(count);
+    } catch (const std::bad_alloc&) {
+        return Fail(TraceReadError::ReadError, error);
+    }
+    std::vector<uint8_t> bytes(count * 4);
+    if (std::fseek(in.get(), 0, SEEK_SET) != 0 || std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size())
+        return Fail(TraceReadError::ReadError, error);
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* p = bytes.data() + 4 * k;
+        samples[k] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+    }
+    contents.samples = std::move(samples);
+    contents.block = block;
+    return 0;
+}
+
+int WriteTraceFile(const std::filesystem::path& file, std::span<const uint32_t> samples,
+                   const ParameterBlock& block) {
+    if (samples.empty())
+        return 0;
+    std::vector<uint8_t> bytes(samples.size() * 4 + ParameterBlock::kBytes);
+    for (size_t k = 0; k < samples.size(); ++k) {
+        const uint32_t s = samples[k];
+        uint8_t* p = bytes.data() + 4 * k;
+        p[0] = static_cast<uint8_t>(s);
+        p[1] = static_cast<uint8_t>(s >> 8);
+        p[2] = static_cast<uint8_t>(s >> 16);
+        p[3] = static_cast<uint8_t>(s >> 24);
+    }
+    block.Encode(std::span<uint8_t, ParameterBlock::kBytes>(bytes.data() + samples.size() * 4, ParameterBlock::kBytes));
+    // Through a temporary file beside the target, so a failed write never leaves half a trace.
+    const std::filesystem::path temp = file.parent_path() / ("." + file.filename().string() + ".part");
+    File out(std::fopen(temp.c_str(), "wb"));
+    if (!out)
+        return 0;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
+    ok = std::fflush(out.get()) == 0 && ok;
+    ok = ::fsync(fileno(out.get())) == 0 && ok;
+    ok = std::fclose(out.release()) == 0 && ok;
+    std::error_code failure;
+    if (ok)
+        std::filesystem::rename(temp, file, failure);
+    if (!ok || failure) {
+        std::filesystem::remove(temp, failure);
+        return 0;
+    }
+    return 1;
+}
