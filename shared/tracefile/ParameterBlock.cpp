@@ -5,7 +5,8 @@
 namespace {
 
 int32_t ReadLe(const uint8_t* p) {
-    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24);
+    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                                uint32_t{p[3]} << 24);
 }
 
 void WriteLe(uint8_t* p, int32_t value) {
@@ -26,15 +27,19 @@ int32_t Stored(float value) {
     return static_cast<int32_t>(product);
 }
 
-bool InRange(float value, float low, float high) { return value >= low && value <= high; }
+bool InRange(float value, float low, float high) {
+    return value >= low && value <= high;
+}
 
-bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+bool InRange(int32_t value, int32_t low, int32_t high) {
+    return value >= low && value <= high;
+}
 
 } // namespace
 
 std::array<int32_t, 8> ParameterBlock::Words() const {
-    return {range, m_iWaveLen, m_iPulseWidth, m_iAttenuation, m_iAvgTime, m_fRefractive, m_fCableRatio,
-            m_fEventThreshold};
+    return {range,      m_iWaveLen,    m_iPulseWidth, m_iAttenuation,
+            m_iAvgTime, m_fRefractive, m_fCableRatio, m_fEventThreshold};
 }
 
 void ParameterBlock::Encode(std::span<uint8_t, kBytes> out) const {
@@ -48,9 +53,9 @@ void ParameterBlock::Encode(std::span<uint8_t, kBytes> out) const {
 
 ParameterBlock ParameterBlock::Decode(std::span<const uint8_t, kBytes> in) {
     ParameterBlock block;
-    int32_t* fields[] = {&block.range,        &block.m_iWaveLen,   &block.m_iPulseWidth,
-                         &block.m_iAttenuation, &block.m_iAvgTime, &block.m_fRefractive,
-                         &block.m_fCableRatio, &block.m_fEventThreshold, &block.testWay};
+    int32_t* fields[] = {&block.range,          &block.m_iWaveLen,        &block.m_iPulseWidth,
+                         &block.m_iAttenuation, &block.m_iAvgTime,        &block.m_fRefractive,
+                         &block.m_fCableRatio,  &block.m_fEventThreshold, &block.testWay};
     for (size_t i = 0; i < std::size(fields); ++i)
         *fields[i] = ReadLe(in.data() + 4 * i);
     for (size_t i = 0; i < block.reserved.size(); ++i)
@@ -79,7 +84,9 @@ float BlockRatio(int32_t word, ReaderVariant variant) {
     return static_cast<float>(word * 0.00001);
 }
 
-float BlockRangeKm(const ParameterBlock& block, ReaderVariant variant) { return BlockRatio(block.range, variant); }
+float BlockRangeKm(const ParameterBlock& block, ReaderVariant variant) {
+    return BlockRatio(block.range, variant);
+}
 
 bool IsValidBlock(const ParameterBlock& block, ReaderVariant variant) {
     const float range = BlockRangeKm(block, variant);
@@ -89,8 +96,8 @@ bool IsValidBlock(const ParameterBlock& block, ReaderVariant variant) {
     const int32_t wavelength = block.m_iWaveLen / 100000;
     const float lowestIndex = variant == ReaderVariant::Pc ? 0.999f : 1.0f;
     return knownRange && (wavelength == 1310 || wavelength == 1550) &&
-           InRange(block.m_iPulseWidth / 100000, 0, 20480) && InRange(block.m_iAttenuation / 100000, 0, 100) &&
-           block.m_iAvgTime / 100000 >= 0 &&
+           InRange(block.m_iPulseWidth / 100000, 0, 20480) &&
+           InRange(block.m_iAttenuation / 100000, 0, 100) && block.m_iAvgTime / 100000 >= 0 &&
            InRange(BlockRatio(block.m_fRefractive, variant), lowestIndex, 2.0f) &&
            InRange(BlockRatio(block.m_fCableRatio, variant), 0.8f, 1.0f) &&
            InRange(BlockRatio(block.m_fEventThreshold, variant), 0.009f, 9.999f);

@@ -14,7 +14,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameText(const std::string& a, const char* b) {
     size_t i = 0;
@@ -90,7 +92,8 @@ int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, Trac
     if (std::fseek(in.get(), length - static_cast<long>(sizeof raw), SEEK_SET) != 0 ||
         std::fread(raw, 1, sizeof raw, in.get()) != sizeof raw)
         return Fail(TraceReadError::ReadError, error);
-    const ParameterBlock block = ParameterBlock::Decode(std::span<const uint8_t, ParameterBlock::kBytes>(raw));
+    const ParameterBlock block =
+        ParameterBlock::Decode(std::span<const uint8_t, ParameterBlock::kBytes>(raw));
     if (!IsValidBlock(block, variant))
         return Fail(TraceReadError::BadBlock, error);
     const long dataBytes = length - static_cast<long>(ParameterBlock::kBytes);
@@ -108,7 +111,8 @@ int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, Trac
         return Fail(TraceReadError::ReadError, error);
     }
     std::vector<uint8_t> bytes(count * 4);
-    if (std::fseek(in.get(), 0, SEEK_SET) != 0 || std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size())
+    if (std::fseek(in.get(), 0, SEEK_SET) != 0 ||
+        std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size())
         return Fail(TraceReadError::ReadError, error);
     for (size_t k = 0; k < count; ++k) {
         const uint8_t* p = bytes.data() + 4 * k;
@@ -132,7 +136,8 @@ int WriteTraceFile(const std::filesystem::path& file, std::span<const uint32_t> 
         p[2] = static_cast<uint8_t>(s >> 16);
         p[3] = static_cast<uint8_t>(s >> 24);
     }
-    block.Encode(std::span<uint8_t, ParameterBlock::kBytes>(bytes.data() + samples.size() * 4, ParameterBlock::kBytes));
+    block.Encode(std::span<uint8_t, ParameterBlock::kBytes>(bytes.data() + samples.size() * 4,
+                                                            ParameterBlock::kBytes));
     // Through a temporary file beside the target, so a failed write never leaves half a trace.
     const std::filesystem::path temp = file.parent_path() / ("." + file.filename().string() + ".part");
     File out(std::fopen(temp.c_str(), "wb"));

@@ -14,7 +14,17 @@ struct TraceFileContents {
 };
 
 // Why a read failed, for tools and logs; the programs themselves only see -1.
-enum class TraceReadError { None, EmptyPath, CannotOpen, UnknownKind, TooShort, BadLength, BadBlock, WrongCount, ReadError };
+enum class TraceReadError {
+    None,
+    EmptyPath,
+    CannotOpen,
+    UnknownKind,
+    TooShort,
+    BadLength,
+    BadBlock,
+    WrongCount,
+    ReadError
+};
 const char* Describe(TraceReadError error);
 
 // Reads a trace file as the given program does: 0 on success, -1 on failure. A ".sor" name is accepted

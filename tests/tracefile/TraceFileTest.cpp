@@ -1,6 +1,6 @@
+#include "shared/tracefile/TraceFile.h"
 #include "shared/tracefile/ParameterBlock.h"
 #include "shared/tracefile/RangeGeometry.h"
-#include "shared/tracefile/TraceFile.h"
 
 #include "tests/support/TempRoot.h"
 
@@ -22,7 +22,8 @@ std::vector<uint32_t> Samples(size_t count) {
 class TraceFileTest : public ::testing::Test {
 protected:
     std::filesystem::path File(const std::string& name) const { return root.Path() / name; }
-    std::string Write(const std::string& name, const std::vector<uint32_t>& samples, const ParameterBlock& block) {
+    std::string Write(const std::string& name, const std::vector<uint32_t>& samples,
+                      const ParameterBlock& block) {
         EXPECT_EQ(WriteTraceFile(File(name), samples, block), 1);
         return root.Read(name);
     }
@@ -35,7 +36,8 @@ protected:
 
 TEST(ParameterBlockTest, StoresValuesTimesOneHundredThousandTruncated) {
     const ParameterBlock block = Block16km();
-    const std::array<int32_t, 8> expected = {1600000, 155000000, 32000000, 500000, 700000, 146850, 100000, 10000};
+    const std::array<int32_t, 8> expected = {1600000, 155000000, 32000000, 500000,
+                                             700000,  146850,    100000,   10000};
     EXPECT_EQ(block.Words(), expected);
     uint8_t bytes[64];
     block.Encode(bytes);
