@@ -1,4 +1,5 @@
 #include "tools/otdrtool/IniCommand.h"
+#include "tools/otdrtool/TraceCommands.h"
 
 #include "instrument/config/Provisioning.h"
 
@@ -15,7 +16,10 @@ PLATFORM_EMBEDDED_FILE(delivered_language_ch)
 namespace {
 
 constexpr const char* kUsage = "usage: otdrtool ini get|getint|set|setint FILE SECTION KEY VALUE\n"
-                               "       otdrtool provision ROOT\n";
+                               "       otdrtool provision ROOT\n"
+                               "       otdrtool info --json FILE...\n"
+                               "       otdrtool analyse [--json] FILE... [--threshold DB]\n"
+                               "       otdrtool export --csv FILE\n";
 
 int Provision(const std::vector<std::string>& args, std::string& out, std::string& err) {
     if (args.size() != 1) {
@@ -49,6 +53,12 @@ int main(int argc, char** argv) {
         status = RunIniCommand(args, out, err);
     else if (command == "provision")
         status = Provision(args, out, err);
+    else if (command == "info")
+        status = RunInfoCommand(args, out, err);
+    else if (command == "analyse")
+        status = RunAnalyseCommand(args, out, err);
+    else if (command == "export")
+        status = RunExportCommand(args, out, err);
     else
         err = kUsage;
     std::fputs(out.c_str(), stdout);

@@ -1,0 +1,226 @@
+#include "tools/otdrtool/TraceCommands.h"
+
+#include "shared/analysis/EventTable.h"
+#include "shared/tracefile/RangeGeometry.h"
+#include "shared/tracefile/TraceFile.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr const char* kInfoUsage = "usage: otdrtool info --json FILE...\n";
+constexpr const char* kAnalyseUsage = "usage: otdrtool analyse [--json] FILE... [--threshold DB]\n";
+constexpr const char* kExportUsage = "usage: otdrtool export --csv FILE\n";
+
+// The readouts' own factor, in double so a level prints the same whatever its size.
+constexpr double kDbPerLevelUnit = 0.0005;
+
+__attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* format, ...) {
+    va_list list, again;
+    va_start(list, format);
+    va_copy(again, list);
+    const int length = std::vsnprintf(nullptr, 0, format, list);
+    va_end(list);
+    if (length > 0) {
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(length) + 1);
+        std::vsnprintf(out.data() + at, static_cast<size_t>(length) + 1, format, again);
+        out.resize(at + static_cast<size_t>(length));
+    }
+    va_end(again);
+}
+
+bool IsOption(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+bool ParseDecibels(const std::string& text, float& value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size())
+        return false;
+    value = static_cast<float>(parsed);
+    return std::isfinite(value);
+}
+
+bool Load(const char* command, const std::string& file, TraceFileContents& contents, std::string& err) {
+    TraceReadError error = TraceReadError::None;
+    if (ReadTraceFile(file, ReaderVariant::Pc, contents, &error) == 0)
+        return true;
+    err += std::string("otdrtool ") + command + ": " + file + ": " + Describe(error) + "\n";
+    return false;
+}
+
+// The parameters as the PC program takes them from a block.
+struct PcParameters {
+    float range;
+    float wavelength;
+    float pulseWidth;
+    float threshold;
+    int32_t attenuation;
+    double kmPerSample;
+};
+
+PcParameters ReadAsPc(const ParameterBlock& block) {
+    PcParameters p{};
+    p.range = BlockRangeKm(block, ReaderVariant::Pc);
+    p.wavelength = static_cast<float>(block.m_iWaveLen / 100000);
+    p.pulseWidth = static_cast<float>(block.m_iPulseWidth / 100000);
+    p.threshold = BlockRatio(block.m_fEventThreshold, ReaderVariant::Pc);
+    p.attenuation = block.m_iAttenuation;
+    p.kmPerSample =
+        KilometresPerSample(NominalSpacing(p.range), BlockRatio(block.m_fRefractive, ReaderVariant::Pc),
+                            BlockRatio(block.m_fCableRatio, ReaderVariant::Pc));
+    return p;
+}
+
+void AppendJson(std::string& out, const EventTable& table, double kmPerSample) {
+    Append(out, "{\"window\": %u, \"end\": %u, \"events\": [", table.Window(), table.End());
+    const char* separator = "";
+    for (const EventRecord& e : table.Events()) {
+        Append(out, "%s{\"position\": %u, \"type\": %d, \"loss\": %.9g, \"distance_km\": %.6f}", separator,
+               e.position, e.type, static_cast<double>(e.loss), e.position * kmPerSample);
+        separator = ", ";
+    }
+    out += "]}\n";
+}
+
+void AppendTable(std::string& out, const std::string& file, const PcParameters& p, float threshold,
+                 const EventTable& table) {
+    Append(out, "%s: range %g km, wavelength %g nm, pulse width %g ns, threshold %g dB\n", file.c_str(),
+           static_cast<double>(p.range), static_cast<double>(p.wavelength), static_cast<double>(p.pulseWidth),
+           static_cast<double>(threshold));
+    Append(out, "%-5s%-13s%-15s%s\n", "No.", "Type", "Distance (km)", "Loss (dB)");
+    int number = 0;
+    for (const EventRecord& e : table.Events()) {
+        char distance[32];
+        char loss[32] = "------";
+        std::snprintf(distance, sizeof distance, "%.4f", e.position * p.kmPerSample);
+        if (e.loss != 0.0f)
+            std::snprintf(loss, sizeof loss, "%.4f", static_cast<double>(e.loss));
+        Append(out, "%-5d%-13s%-15s%s\n", ++number, e.type == Reflective ? "JointEvent" : "FusionEvent",
+               distance, loss);
+    }
+}
+
+} // namespace
+
+int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    out.clear();
+    err.clear();
+    bool json = false;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg == "--json")
+            json = true;
+        else if (IsOption(arg)) {
+            err = "otdrtool info: unknown option '" + arg + "'\n" + kInfoUsage;
+            return 2;
+        } else
+            files.push_back(arg);
+    }
+    if (!json || files.empty()) {
+        err = kInfoUsage;
+        return 2;
+    }
+    int status = 0;
+    for (const std::string& file : files) {
+        TraceFileContents contents;
+        if (!Load("info", file, contents, err)) {
+            status = 1;
+            continue;
+        }
+        const ParameterBlock& b = contents.block;
+        Append(out, "{\"samples\": %zu, \"params\": [%d, %d, %d, %d, %d, %d, %d, %d, %d]}\n",
+               contents.samples.size(), b.range, b.m_iWaveLen, b.m_iPulseWidth, b.m_iAttenuation,
+               b.m_iAvgTime, b.m_fRefractive, b.m_fCableRatio, b.m_fEventThreshold, b.testWay);
+    }
+    return status;
+}
+
+int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    out.clear();
+    err.clear();
+    bool json = false;
+    bool thresholdGiven = false;
+    float threshold = 0.0f;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json")
+            json = true;
+        else if (arg == "--threshold") {
+            if (i + 1 == args.size() || !ParseDecibels(args[i + 1], threshold)) {
+                err = std::string("otdrtool analyse: --threshold needs a number of dB\n") + kAnalyseUsage;
+                return 2;
+            }
+            thresholdGiven = true;
+            ++i;
+        } else if (IsOption(arg)) {
+            err = "otdrtool analyse: unknown option '" + arg + "'\n" + kAnalyseUsage;
+            return 2;
+        } else
+            files.push_back(arg);
+    }
+    if (files.empty()) {
+        err = kAnalyseUsage;
+        return 2;
+    }
+    int status = 0;
+    bool first = true;
+    for (const std::string& file : files) {
+        TraceFileContents contents;
+        if (!Load("analyse", file, contents, err)) {
+            status = 1;
+            continue;
+        }
+        const PcParameters p = ReadAsPc(contents.block);
+        const float t = thresholdGiven ? threshold : p.threshold;
+        // A table per file: the analysis keeps some values from one run to the next.
+        EventTable table;
+        table.AnalyseTrace(contents.samples, p.range, p.wavelength, p.pulseWidth, t, p.attenuation);
+        if (json) {
+            AppendJson(out, table, p.kmPerSample);
+        } else {
+            if (!first)
+                out += "\n";
+            AppendTable(out, file, p, t, table);
+        }
+        first = false;
+    }
+    return status;
+}
+
+int RunExportCommand(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    out.clear();
+    err.clear();
+    bool csv = false;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg == "--csv")
+            csv = true;
+        else if (IsOption(arg)) {
+            err = "otdrtool export: unknown option '" + arg + "'\n" + kExportUsage;
+            return 2;
+        } else
+            files.push_back(arg);
+    }
+    if (!csv || files.size() != 1) {
+        err = kExportUsage;
+        return 2;
+    }
+    TraceFileContents contents;
+    if (!Load("export", files[0], contents, err))
+        return 1;
+    const double kmPerSample = ReadAsPc(contents.block).kmPerSample;
+    for (size_t k = 0; k < contents.samples.size(); ++k)
+        Append(out, "%.6f,%.4f\n", static_cast<double>(k) * kmPerSample,
+               contents.samples[k] * kDbPerLevelUnit);
+    return 0;
+}

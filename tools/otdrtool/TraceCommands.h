@@ -1,0 +1,13 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Trace-file commands, reading ".st" files as the PC program does. Each returns the exit status: 0 done,
+// 1 when a file was rejected (its reason in err, the other files still handled), 2 for bad usage.
+
+// otdrtool info --json FILE...: sample count and stored words of each file.
+int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::string& err);
+// otdrtool analyse [--json] FILE... [--threshold DB]: the event analysis of each file.
+int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, std::string& err);
+// otdrtool export --csv FILE: distance and level of every sample.
+int RunExportCommand(const std::vector<std::string>& args, std::string& out, std::string& err);
