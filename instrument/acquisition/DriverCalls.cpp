@@ -57,6 +57,26 @@ void VflOff(platform::DeviceHandle pof) {
                                                                  : "VFL_Close failed!\r\n");
 }
 
+int RegisterWrite(platform::DeviceHandle otr, uint32_t reg, uint16_t value) {
+    const platform::RegisterWriteBuffer buffer{reg, value, 0};
+    if (otr == platform::INVALID_HANDLE_VALUE ||
+        platform::DeviceIoControl(otr, platform::OTDR_IOCTL_WRITE, &buffer, sizeof buffer, nullptr, 0) == 0) {
+        platform::DebugOut("OTDR_IOCTL_WRITE failed!\r\n");
+        return -1;
+    }
+    return 0;
+}
+
+uint32_t FifoRead(platform::DeviceHandle otr) {
+    uint32_t word = 0;
+    if (otr == platform::INVALID_HANDLE_VALUE ||
+        platform::DeviceIoControl(otr, platform::OTDR_IOCTL_READ, nullptr, 0, &word, sizeof word) == 0) {
+        platform::DebugOut("OTDR_IOCTL_READ failed!\r\n");
+        return UINT32_MAX;
+    }
+    return word;
+}
+
 bool ReadBatteryLevel(platform::DeviceHandle bat, uint8_t& level) {
     // The driver writes one byte whatever size is declared; the instrument declares none.
     uint8_t buffer[4] = {};

@@ -19,6 +19,10 @@ void MeasuringSectionOff();
 // The fault-locator light on the VFL thread's handle; both report success to their caller either way.
 void VflOn(platform::DeviceHandle pof);
 void VflOff(platform::DeviceHandle pof);
+// "OTR1:" register write and FIFO read: 0 or the word, -1 (all bits set for the read) on failure,
+// with the failure line.
+int RegisterWrite(platform::DeviceHandle otr, uint32_t reg, uint16_t value);
+uint32_t FifoRead(platform::DeviceHandle otr);
 // "BAT1:" code 1: the level from the first byte of the output; false after the failure line.
 bool ReadBatteryLevel(platform::DeviceHandle bat, uint8_t& level);
 
