@@ -95,6 +95,13 @@ std::u16string IniFile::GetString(const std::u16string& section, const std::u16s
     std::u16string text;
     if (ReadText(path_, text) != ReadResult::Ok)
         return defaultValue;
+    return GetStringFrom(text, section, key, defaultValue);
+}
+
+std::u16string IniFile::GetStringFrom(const std::u16string& text, const std::u16string& section,
+                                      const std::u16string& key, const std::u16string& defaultValue) {
+    if (section.empty() || key.empty())
+        return defaultValue;
     const auto body = FindSection(text, section);
     if (!body)
         return defaultValue;

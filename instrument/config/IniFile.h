@@ -17,6 +17,10 @@ public:
 
     const std::string& Path() const { return path_; }
 
+    // The lookup of GetString over a text already in memory.
+    static std::u16string GetStringFrom(const std::u16string& text, const std::u16string& section,
+                                        const std::u16string& key, const std::u16string& defaultValue);
+
 private:
     std::string path_;
 };
