@@ -378,7 +378,8 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
                 inStrong = true;
             } else if (below && inStrong) {
                 if (pS - g < 20) {
-                    j = j - W / 2;
+                    // Moved back before sample 0 there is no place for it: nothing is appended.
+                    j = j >= W / 2 ? j - W / 2 : 0;
                     pS = j;
                     if (nearLaunch != events_.end()) {
                         events_.erase(nearLaunch);
