@@ -6,9 +6,13 @@
 
 namespace simboard {
 
+OtdrDevice::OtdrDevice() {
+    SimBoard::Instance().ReloadScenario();
+}
+
 int OtdrDevice::IoControl(uint32_t code, const void* in, uint32_t inSize, void* out, uint32_t outSize) {
     SimBoard& board = SimBoard::Instance();
-    board.CountCall("OTR1:", code);
+    board.CountOtdrCall(code);
     switch (code) {
     case platform::OTDR_IOCTL_WRITE: {
         if (!in || inSize < sizeof(platform::RegisterWriteBuffer)) {

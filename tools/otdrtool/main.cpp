@@ -1,4 +1,5 @@
 #include "tools/otdrtool/IniCommand.h"
+#include "tools/otdrtool/MeasureCommand.h"
 #include "tools/otdrtool/TraceCommands.h"
 
 #include "instrument/config/Provisioning.h"
@@ -19,7 +20,8 @@ constexpr const char* kUsage = "usage: otdrtool ini get|getint|set|setint FILE S
                                "       otdrtool provision ROOT\n"
                                "       otdrtool info --json FILE...\n"
                                "       otdrtool analyse [--json] FILE... [--threshold DB]\n"
-                               "       otdrtool export --csv FILE\n";
+                               "       otdrtool export --csv FILE\n"
+                               "       otdrtool measure [OPTIONS] -o OUT.st\n";
 
 int Provision(const std::vector<std::string>& args, std::string& out, std::string& err) {
     if (args.size() != 1) {
@@ -57,6 +59,8 @@ int main(int argc, char** argv) {
         status = RunInfoCommand(args, out, err);
     else if (command == "analyse")
         status = RunAnalyseCommand(args, out, err);
+    else if (command == "measure")
+        status = RunMeasureCommand(args, delivered_language_en(), out, err);
     else if (command == "export")
         status = RunExportCommand(args, out, err);
     else

@@ -1,0 +1,79 @@
+#include "tools/otdrtool/MeasureCommand.h"
+
+#include "shared/tracefile/TraceFile.h"
+
+#include "tests/support/TempRoot.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+class MeasureCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::ifstream in(std::filesystem::path(DEVICE_DATA_DIR) / "languageEN.ini", std::ios::binary);
+        english.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    int Measure(std::vector<std::string> args) {
+        out.clear();
+        err.clear();
+        args.push_back("-o");
+        args.push_back(Output());
+        return RunMeasureCommand(args, english, out, err);
+    }
+    std::string Output() const { return (root.Path() / "out.st").string(); }
+    std::string Stats() const { return (root.Path() / "stats.json").string(); }
+
+    TempRoot root;
+    std::vector<uint8_t> english;
+    std::string out, err;
+};
+
+TEST_F(MeasureCommandTest, AveragingTestAtThirtyTwoKilometresCountsItsCalls) {
+    ASSERT_EQ(Measure({"--fast", "--range", "32", "--pulse", "320", "--avg", "7", "--io-stats", Stats()}), 0) << err;
+    const std::string stats = root.Read("stats.json");
+    EXPECT_NE(stats.find("\"0x250\": 449"), std::string::npos) << stats;
+    EXPECT_NE(stats.find("\"0x2D0\": 20002"), std::string::npos) << stats;
+    EXPECT_NE(stats.find("\"fifo_reads\": 6096"), std::string::npos) << stats;
+    // Section on 200, arm 5, 448 groups of 3, and 1 before the refresh.
+    EXPECT_NE(stats.find("\"sleeps_ms\": 1550"), std::string::npos) << stats;
+    TraceFileContents contents;
+    ASSERT_EQ(ReadTraceFile(Output(), ReaderVariant::Instrument, contents), 0);
+    EXPECT_EQ(contents.samples.size(), 4096u);
+    EXPECT_EQ(contents.block.range, 3200000);
+    EXPECT_EQ(contents.block.m_iAvgTime, 700000);
+}
+
+TEST_F(MeasureCommandTest, RealTimeRunsItsHundredCyclesAndAutomaticChoosesARange) {
+    ASSERT_EQ(Measure({"--fast", "--way", "realtime", "--range", "2", "--pulse", "80", "--io-stats", Stats()}), 0)
+        << err;
+    EXPECT_NE(root.Read("stats.json").find("\"0x280\": 100,"), std::string::npos);
+
+    ASSERT_EQ(Measure({"--fast", "--way", "auto", "--avg", "3"}), 0) << err;
+    TraceFileContents contents;
+    ASSERT_EQ(ReadTraceFile(Output(), ReaderVariant::Pc, contents), 0);
+    EXPECT_EQ(contents.block.testWay, 2);
+    // The default link is 12 km long: the automatic way settles on 16 km.
+    EXPECT_EQ(contents.block.range, 1600000);
+    EXPECT_EQ(contents.samples.size(), 16384u);
+}
+
+TEST_F(MeasureCommandTest, RefusedSettingsPrintTheInstrumentsMessage) {
+    EXPECT_EQ(Measure({"--fast", "--range", "8", "--pulse", "80", "--avg", "150"}), 2);
+    EXPECT_NE(err.find("100"), std::string::npos) << err;
+    EXPECT_EQ(err.find("flase"), std::string::npos);
+    EXPECT_EQ(Measure({"--fast", "--refractive", "1.6"}), 2);
+    EXPECT_FALSE(err.empty());
+    EXPECT_FALSE(std::filesystem::exists(Output()));
+    EXPECT_EQ(Measure({"--range", "3"}), 2);
+    EXPECT_EQ(Measure({"--range", "8", "--pulse", "5120"}), 2);
+    EXPECT_EQ(Measure({"--way", "slow"}), 2);
+    EXPECT_EQ(Measure({"--verno", "2"}), 2);
+    EXPECT_EQ(Measure({"--scenario", (root.Path() / "none.txt").string()}), 2);
+    std::vector<std::string> noOutput = {"--fast"};
+    EXPECT_EQ(RunMeasureCommand(noOutput, english, out, err), 2);
+}
+
+} // namespace
