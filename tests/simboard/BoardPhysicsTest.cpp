@@ -1,7 +1,7 @@
 #include "simboard/AcquisitionBoard.h"
 #include "simboard/SimBoard.h"
 
-#include "tests/simboard/EnginePattern.h"
+#include "tests/simboard/AveragingRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,31 +34,31 @@ protected:
         ASSERT_TRUE(board.SetScenario(s, error)) << error;
     }
 
-    std::unique_ptr<EnginePattern> Run(const Acquisition& a) {
-        auto engine = std::make_unique<EnginePattern>(a);
+    std::unique_ptr<AveragingRun> Run(const Acquisition& a) {
+        auto engine = std::make_unique<AveragingRun>(a);
         engine->Configure();
-        engine->RunAveraging();
+        engine->Run();
         return engine;
     }
 
-    size_t Point(const EnginePattern& e, double km) const {
+    size_t Point(const AveragingRun& e, double km) const {
         return static_cast<size_t>(std::lround(km * 1000.0 / e.MetresPerPoint(kIndex)));
     }
 
     // The received signal per cycle of shot groups, unsmoothed: sums over the average time less the dark
     // level of the noise words.
-    static std::vector<double> Linear(const EnginePattern& e, int avgTime) {
+    static std::vector<double> Linear(const AveragingRun& e, int avgTime) {
         std::vector<double> out(e.DotNum());
         double dark = 0.0;
-        for (uint32_t k = e.DotNum(); k < e.DotNum() + EnginePattern::kOffsetDotNum; ++k)
+        for (uint32_t k = e.DotNum(); k < e.DotNum() + e.OffsetDotNum(); ++k)
             dark += e.Sums()[k];
-        dark /= EnginePattern::kOffsetDotNum;
+        dark /= e.OffsetDotNum();
         for (uint32_t k = 0; k < e.DotNum(); ++k)
             out[k] = (static_cast<double>(e.Sums()[k]) - dark) / avgTime;
         return out;
     }
 
-    Line Fit(const EnginePattern& e, const std::vector<uint32_t>& levels, double fromKm, double toKm) const {
+    Line Fit(const AveragingRun& e, const std::vector<uint32_t>& levels, double fromKm, double toKm) const {
         double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
         for (size_t k = Point(e, fromKm); k <= Point(e, toKm); ++k) {
             const double x = static_cast<double>(k) * e.MetresPerPoint(kIndex) / 1000.0, y = levels[k];
@@ -222,12 +222,12 @@ TEST_F(BoardPhysicsTest, NoiseFallsAsTheRootOfTheShotGroups) {
             auto e = Run(a);
             groups = e->GroupsPerCycle();
             double sum = 0.0, squares = 0.0;
-            for (uint32_t k = e->DotNum(); k < e->DotNum() + EnginePattern::kOffsetDotNum; ++k) {
+            for (uint32_t k = e->DotNum(); k < e->DotNum() + e->OffsetDotNum(); ++k) {
                 const double x = static_cast<double>(e->Sums()[k]) / avg;
                 sum += x, squares += x * x;
             }
-            const double mean = sum / EnginePattern::kOffsetDotNum;
-            sd[avg == 16] = std::sqrt(squares / EnginePattern::kOffsetDotNum - mean * mean);
+            const double mean = sum / e->OffsetDotNum();
+            sd[avg == 16] = std::sqrt(squares / e->OffsetDotNum() - mean * mean);
             EXPECT_NEAR(mean / groups, figures::kAdcOffset, 0.05);
             EXPECT_NEAR(sd[avg == 16], figures::kNoiseCounts * std::sqrt(groups / static_cast<double>(avg)),
                         0.1 * figures::kNoiseCounts * std::sqrt(groups / static_cast<double>(avg)));

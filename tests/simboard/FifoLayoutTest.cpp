@@ -1,14 +1,41 @@
 #include "simboard/Optics.h"
+#include "simboard/OtdrDevice.h"
 #include "simboard/SimBoard.h"
 
-#include "tests/simboard/EnginePattern.h"
+#include "tests/simboard/AveragingRun.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
 
 namespace figures = simboard::figures;
+
+// One FIFO read: the position the word came from and the word.
+struct FifoRead {
+    int64_t position;
+    uint32_t word;
+};
+
+// The simulated "OTR1:", noting every FIFO read the engine makes.
+class ReadLoggingOtdr : public platform::DeviceDriver {
+public:
+    explicit ReadLoggingOtdr(std::vector<FifoRead>& log) : log_(log) {}
+    int IoControl(uint32_t code, const void* in, uint32_t inSize, void* out, uint32_t outSize) override {
+        const int ok = board_.IoControl(code, in, inSize, out, outSize);
+        if (ok && code == platform::OTDR_IOCTL_READ) {
+            uint32_t word = 0;
+            std::memcpy(&word, out, sizeof word);
+            log_.push_back({simboard::SimBoard::Instance().FifoPosition(), word});
+        }
+        return ok;
+    }
+
+private:
+    simboard::OtdrDevice board_;
+    std::vector<FifoRead>& log_;
+};
 
 class FifoLayoutTest : public ::testing::Test {
 protected:
@@ -16,6 +43,8 @@ protected:
         simboard::RegisterSimulatedBoard();
         board.Reset();
     }
+    // A logging driver must not outlive its log.
+    void TearDown() override { simboard::RegisterSimulatedBoard(); }
 
     // A bare fibre shorter than the range, so the words after the trace see no light.
     void FibreOf(double km) {
@@ -26,6 +55,7 @@ protected:
     }
 
     simboard::SimBoard& board = simboard::SimBoard::Instance();
+    std::vector<FifoRead> log;
 };
 
 struct Layout {
@@ -44,10 +74,11 @@ TEST_F(FifoLayoutTest, EngineReadsEveryPhaseRecordInOrder) {
         a.pulseNs = 160.0f;
         a.avgTime = 1;
         a.invalidMetres = layout.invalidMetres;
-        EnginePattern engine(a);
+        log.clear();
+        platform::RegisterDriver("OTR1:", [this] { return std::make_unique<ReadLoggingOtdr>(log); });
+        AveragingRun engine(a);
         engine.Configure();
-        std::vector<FifoRead> log;
-        engine.RunAveraging(&log);
+        engine.Run();
 
         const int phases = engine.Phases();
         const std::vector<simboard::PhaseRecord> records = board.Records();
@@ -66,36 +97,40 @@ TEST_F(FifoLayoutTest, EngineReadsEveryPhaseRecordInOrder) {
         const int w = engine.InvalidWords();
         const int traceWords = w + static_cast<int>(engine.DotNum()) / phases;
         const int noiseStart = phases == 1 ? 18000 : engine.WordsPerPhase();
-        int misplaced = 0;
+        const int perPhase = w + static_cast<int>(engine.DotNum() + engine.OffsetDotNum()) / phases;
+        const size_t reads = static_cast<size_t>(phases) * static_cast<size_t>(perPhase);
+        ASSERT_EQ(log.size(), reads);
+        int misplaced = 0, unsummed = 0;
         double dark = 0.0;
         int darkWords = 0;
-        for (const FifoRead& read : log) {
-            const simboard::PhaseRecord& r = records[static_cast<size_t>(read.phase)];
-            const int bin = read.index < traceWords ? read.index : noiseStart + read.index - traceWords;
+        // Phase by phase, each phase's reads in a row.
+        for (size_t k = 0; k < log.size(); ++k) {
+            const FifoRead& read = log[k];
+            const int phase = static_cast<int>(k) / perPhase, index = static_cast<int>(k) % perPhase;
+            const simboard::PhaseRecord& r = records[static_cast<size_t>(phase)];
+            const int bin = index < traceWords ? index : noiseStart + index - traceWords;
             if (read.position != r.start + bin || read.word != board.PeekFifo(read.position)) {
                 if (misplaced++ == 0)
-                    ADD_FAILURE() << "phase " << read.phase << " read " << read.index
-                                  << " came from position " << read.position << ", expected "
-                                  << r.start + bin;
+                    ADD_FAILURE() << "phase " << phase << " read " << index << " came from position "
+                                  << read.position << ", expected " << r.start + bin;
             }
-            if (read.index >= traceWords) {
+            // One pass into cleared sums: each word is its time slot's sum.
+            unsummed += engine.Sums()[static_cast<size_t>(phase + index * phases)] != read.word;
+            if (index >= traceWords) {
                 dark += static_cast<double>(read.word) / r.shots;
                 ++darkWords;
             }
         }
         EXPECT_EQ(misplaced, 0);
+        EXPECT_EQ(unsummed, 0) << "phase i's read j goes to the sum of point i + j x phases";
         ASSERT_GT(darkWords, 0);
         EXPECT_NEAR(dark / darkWords, figures::kAdcOffset, 0.5) << "noise words hold no light";
         EXPECT_GT(log[static_cast<size_t>(traceWords / 8)].word,
                   (figures::kAdcOffset + 10) * records[0].shots);
 
-        const size_t reads =
-            static_cast<size_t>(phases) *
-            (w + (engine.DotNum() + EnginePattern::kOffsetDotNum) / static_cast<uint32_t>(phases));
-        EXPECT_EQ(log.size(), reads);
         EXPECT_EQ(board.FifoReads(), reads);
         EXPECT_EQ(board.Calls("OTR1:", platform::OTDR_IOCTL_READ), reads);
-        const uint64_t advanced = phases == 1 ? 18000 + EnginePattern::kOffsetDotNum
+        const uint64_t advanced = phases == 1 ? 18000 + engine.OffsetDotNum()
                                               : static_cast<uint64_t>(engine.ShotLength() / phases) * phases;
         EXPECT_EQ(board.RegisterWrites(0x2D0), 2 + advanced) << "the flush's two and one per word consumed";
         EXPECT_EQ(board.FifoPosition(), -1) << "leaving read mode rewinds";
@@ -106,7 +141,7 @@ TEST_F(FifoLayoutTest, ArmClearsFlushRewindsAndReadingAgainRepeats) {
     Acquisition a;
     a.rangeKm = 2.0;
     a.avgTime = 1;
-    EnginePattern engine(a);
+    AveragingRun engine(a);
     engine.Configure();
     engine.Arm();
     engine.Flush();
