@@ -163,8 +163,7 @@ void ScriptRunner::Run(const Command& command) {
     } else if (verb == "power") {
         platform::PressPowerKey();
     } else if (verb == "usb") {
-        const std::filesystem::path disk =
-            platform::HostPath(UDiskRoot.empty() ? platform::UsbDiskRoot() : UDiskRoot);
+        const std::filesystem::path disk = platform::HostPath(UDiskRoot);
         std::error_code error;
         if (w[1] == "insert" && !std::filesystem::exists(disk, error)) {
             if (std::filesystem::exists(Unplugged(disk), error))

@@ -96,6 +96,22 @@ TEST_F(LumetraRunTest, SignalOfThePowerKeyAsksTheQuestion) {
     EXPECT_NE(run.errors.find("AfxCloseMachine"), std::string::npos);
 }
 
+TEST_F(LumetraRunTest, TheUsbDiskKeepsItsFilesWhileUnplugged) {
+    root.Write(".Hard Disk.unplugged/OTDRDATA/a.st", "trace");
+    ProgramRun run = Run("usb insert\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(root.Read("Hard Disk/OTDRDATA/a.st"), "trace");
+    run = Run("usb remove\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "Hard Disk"));
+    EXPECT_EQ(root.Read(".Hard Disk.unplugged/OTDRDATA/a.st"), "trace");
+    // On a Chinese system the disk is the other folder.
+    ProgramStart chinese;
+    chinese.environment["LUMETRA_LOCALE"] = "0804";
+    run = Run("usb insert\nquit\n", chinese);
+    EXPECT_TRUE(std::filesystem::is_directory(root.Path() / "硬盘"));
+}
+
 TEST_F(LumetraRunTest, BadScriptsStopWithExitCode2) {
     ProgramRun run = Run("wait 10\njump 3\nquit\n");
     EXPECT_EQ(run.exitCode, 2);
