@@ -123,3 +123,38 @@ TEST_F(LumetraRunTest, BadScriptsStopWithExitCode2) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(OtdrtoolRunTest, InterruptStopsARealTimeMeasurementAfterItsCycle) {
+    TempRoot root;
+    ProgramStart start;
+    start.program = "otdrtool";
+    start.arguments = {"measure",
+                       "--way",
+                       "realtime",
+                       "--range",
+                       "0.5",
+                       "--pulse",
+                       "10",
+                       "-o",
+                       (root.Path() / "live.st").string(),
+                       "--io-stats",
+                       (root.Path() / "stats.json").string()};
+    start.workDir = root.Path();
+    start.environment["LUMETRA_ROOT"] = root.Path().string();
+    start.environment["LUMETRA_DEBUG"] = "1";
+    start.waitFor = "time = ";
+    start.onSeen = [](int pid) { ::kill(pid, SIGINT); };
+    const ProgramRun run = RunProgram(start);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    const std::string stats = root.Read("stats.json");
+    const size_t at = stats.find("\"0x280\": ");
+    ASSERT_NE(at, std::string::npos) << stats;
+    const int cycles = std::stoi(stats.substr(at + 9));
+    EXPECT_GE(cycles, 1);
+    EXPECT_LT(cycles, 5);
+    EXPECT_EQ(root.Read("live.st").size(), 2560u * 4 + 64);
+}
+
+} // namespace
