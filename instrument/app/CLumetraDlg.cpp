@@ -1,6 +1,7 @@
 #include "instrument/app/CLumetraDlg.h"
 
 #include "instrument/app/CCloseBack.h"
+#include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 
 #include "platform/DebugOut.h"
@@ -22,6 +23,7 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     colours.setColor(QPalette::Window, Qt::black);
     setPalette(colours);
     setAutoFillBackground(true);
+    statusBar_ = new CTimeAndPower(this);
     closeBack_ = new CCloseBack(this);
     closeBack_->hide();
     CurrentBody = traceBody_;

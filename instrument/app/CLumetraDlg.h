@@ -2,6 +2,7 @@
 #include <QDialog>
 
 class CCloseBack;
+class CTimeAndPower;
 
 // The instrument's one window, 320 x 240, run modally for the life of the program.
 class CLumetraDlg : public QDialog {
@@ -17,6 +18,8 @@ public:
     // Ends the modal run with an exit code (the quit message).
     void PostQuit(int exitCode);
 
+    CTimeAndPower* StatusBar() const { return statusBar_; }
+
     // The panel and pane that receive relayed keys.
     QWidget* CurrentPanel = nullptr;
     QWidget* CurrentBody = nullptr;
@@ -28,5 +31,7 @@ protected:
 
 private:
     CCloseBack* closeBack_;
+    // Along the top of the screen until the trace view that holds it arrives.
+    CTimeAndPower* statusBar_;
     QWidget* traceBody_ = nullptr;
 };
