@@ -1,6 +1,9 @@
 #include "instrument/app/CLumetraDlg.h"
 
+#include "instrument/app/CBody.h"
 #include "instrument/app/CCloseBack.h"
+#include "instrument/app/CNav1Dlg.h"
+#include "instrument/app/CNav2Dlg.h"
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 
@@ -23,10 +26,43 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     colours.setColor(QPalette::Window, Qt::black);
     setPalette(colours);
     setAutoFillBackground(true);
-    statusBar_ = new CTimeAndPower(this);
+    body_ = new CBody(this);
+    nav1_ = new CNav1Dlg(this, *this);
+    nav2_ = new CNav2Dlg(this, *this);
+    nav2_->hide();
     closeBack_ = new CCloseBack(this);
     closeBack_->hide();
-    CurrentBody = traceBody_;
+    CurrentPanel = nav1_;
+    CurrentBody = body_;
+}
+
+CTimeAndPower* CLumetraDlg::StatusBar() const {
+    return body_->StatusBar();
+}
+
+CNavPanel& CLumetraDlg::MainPanel() {
+    return *nav1_;
+}
+CNavPanel& CLumetraDlg::SecondPanel() {
+    return *nav2_;
+}
+
+void CLumetraDlg::Switch(CNavPanel& from, CNavPanel& to, QWidget* pane) {
+    from.hide();
+    to.show();
+    if (pane) {
+        pane->show();
+        body_->hide();
+        shownPane_ = pane;
+        CurrentBody = pane;
+    } else {
+        if (shownPane_)
+            shownPane_->hide();
+        shownPane_ = nullptr;
+        body_->show();
+        CurrentBody = body_;
+    }
+    CurrentPanel = &to;
 }
 
 bool CLumetraDlg::PreTranslateMessage(uint32_t message, uint32_t vk) {
@@ -47,7 +83,7 @@ void CLumetraDlg::RelayPanelKey(uint32_t vk, uint32_t message) {
 }
 
 bool CLumetraDlg::CurrentBodyIsTraceView() const {
-    return CurrentBody != nullptr && CurrentBody == traceBody_;
+    return CurrentBody != nullptr && CurrentBody == body_;
 }
 
 void CLumetraDlg::ShowCloseBack() {

@@ -1,11 +1,16 @@
 #pragma once
+#include "instrument/app/ScreenSwitch.h"
+
 #include <QDialog>
 
+class CBody;
 class CCloseBack;
+class CNav1Dlg;
+class CNav2Dlg;
 class CTimeAndPower;
 
 // The instrument's one window, 320 x 240, run modally for the life of the program.
-class CLumetraDlg : public QDialog {
+class CLumetraDlg : public QDialog, public ScreenSwitch {
 public:
     explicit CLumetraDlg(QWidget* parent = nullptr);
 
@@ -18,7 +23,12 @@ public:
     // Ends the modal run with an exit code (the quit message).
     void PostQuit(int exitCode);
 
-    CTimeAndPower* StatusBar() const { return statusBar_; }
+    CTimeAndPower* StatusBar() const;
+    CBody* TraceBody() const { return body_; }
+
+    void Switch(CNavPanel& from, CNavPanel& to, QWidget* pane) override;
+    CNavPanel& MainPanel() override;
+    CNavPanel& SecondPanel() override;
 
     // The panel and pane that receive relayed keys.
     QWidget* CurrentPanel = nullptr;
@@ -30,8 +40,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    CBody* body_;
+    CNav1Dlg* nav1_;
+    CNav2Dlg* nav2_;
     CCloseBack* closeBack_;
-    // Along the top of the screen until the trace view that holds it arrives.
-    CTimeAndPower* statusBar_;
-    QWidget* traceBody_ = nullptr;
+    // The pane shown instead of the trace view, if any.
+    QWidget* shownPane_ = nullptr;
 };

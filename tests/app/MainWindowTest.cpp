@@ -1,8 +1,11 @@
 #include "instrument/app/AppEventFilter.h"
 #include "instrument/app/AppState.h"
 #include "instrument/app/Bitmaps.h"
+#include "instrument/app/CBody.h"
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
+#include "instrument/app/CNavPanel.h"
+#include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 #include "instrument/app/QtFrontend.h"
 
@@ -13,11 +16,13 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 #include "tests/support/QtTestApp.h"
+#include "tests/support/TempRoot.h"
 
 namespace {
 
@@ -114,6 +119,69 @@ TEST_F(MainWindowTest, F12IsThePowerKeyAndTheShutdownPictureCoversTheScreen) {
     });
     EXPECT_TRUE(event->Wait(0));
     EXPECT_TRUE(pictureShown);
+}
+
+} // namespace
+
+namespace {
+
+CNavPanel* Panel(CLumetraDlg& dialog) {
+    return static_cast<CNavPanel*>(dialog.CurrentPanel);
+}
+
+TEST_F(MainWindowTest, StartsOnTheTraceViewWithTheMainPanelAndItsLabels) {
+    TempRoot root;
+    root.Write("NandFlash/languageEN.ini",
+               Utf16Bytes("[Nav1Dlg]\r\nfirstbutton=Trace\r\nsecondbutton=File\r\nthirdbutton=Events\r\n"
+                          "fourthbutton=More\r\n"));
+    LanguageId = 0;
+    RunDialog([&](CLumetraDlg& dialog) {
+        ASSERT_NE(Panel(dialog), nullptr);
+        EXPECT_EQ(Panel(dialog)->Resource(), 133);
+        EXPECT_EQ(dialog.CurrentBody, dialog.TraceBody());
+        EXPECT_TRUE(dialog.CurrentBodyIsTraceView());
+        EXPECT_EQ(dialog.TraceBody()->geometry(), QRect(0, 0, 320, 217));
+        EXPECT_EQ(Panel(dialog)->geometry(), QRect(0, 217, 320, 23));
+        EXPECT_EQ(dialog.StatusBar()->parentWidget(), dialog.TraceBody());
+        const char* labels[] = {"Trace", "File", "Events", "More"};
+        for (int slot = 0; slot < 4; ++slot) {
+            EXPECT_EQ(Panel(dialog)->Button(slot)->geometry(), QRect(10 + 77 * slot, 0, 70, 22));
+            EXPECT_EQ(Panel(dialog)->Button(slot)->text(), QString::fromLatin1(labels[slot]));
+        }
+    });
+    // No language file chosen: the panels keep their own captions.
+    LanguageId = 7;
+    RunDialog(
+        [&](CLumetraDlg& dialog) { EXPECT_EQ(Panel(dialog)->Button(3)->text(), QStringLiteral("下一页")); });
+    LanguageId = 0;
+}
+
+TEST_F(MainWindowTest, FunctionKeyAndTapRunTheSameActionOnKeyDownOnly) {
+    RunDialog([&](CLumetraDlg& dialog) {
+        CNavPanel* main = Panel(dialog);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F4);
+        CNavPanel* second = Panel(dialog);
+        EXPECT_EQ(second->Resource(), 134);
+        EXPECT_TRUE(second->isVisible());
+        EXPECT_FALSE(main->isVisible());
+        // The release of F4 reaches the second panel and does nothing there.
+        Send(dialog, QEvent::KeyRelease, Qt::Key_F4);
+        EXPECT_EQ(Panel(dialog), second);
+        second->Button(3)->click();
+        EXPECT_EQ(Panel(dialog), main);
+        main->Button(3)->click();
+        EXPECT_EQ(Panel(dialog), second);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F4);
+        EXPECT_EQ(Panel(dialog), main);
+        EXPECT_EQ(dialog.CurrentBody, dialog.TraceBody());
+        // The main panel has no back action; during a test keys reach no panel.
+        Send(dialog, QEvent::KeyPress, Qt::Key_Escape);
+        EXPECT_EQ(Panel(dialog), main);
+        TestRunning = 1;
+        Send(dialog, QEvent::KeyPress, Qt::Key_F4);
+        TestRunning = 0;
+        EXPECT_EQ(Panel(dialog), main);
+    });
 }
 
 } // namespace

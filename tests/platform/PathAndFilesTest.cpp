@@ -1,9 +1,12 @@
 #include "platform/DevicePath.h"
 #include "platform/Files.h"
+#include "platform/Process.h"
 
 #include "tests/support/TempRoot.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -91,11 +94,6 @@ TEST(FilesTest, WholeFileWritesAreExecutableOnRequestAndLeaveNoTemporaries) {
 }
 
 } // namespace
-
-#include "platform/Process.h"
-
-#include <chrono>
-#include <thread>
 
 namespace {
 

@@ -1,0 +1,26 @@
+#include "instrument/app/CBody.h"
+
+#include "instrument/app/CTimeAndPower.h"
+#include "instrument/app/PanelKeyEvent.h"
+
+#include <QCoreApplication>
+
+CBody::CBody(QWidget* parent) : QWidget(parent) {
+    setGeometry(0, 0, 320, 217);
+    statusBar_ = new CTimeAndPower(this);
+    statusBar_->raise();
+}
+
+bool CBody::event(QEvent* event) {
+    if (event->type() != PanelKeyEvent::kType)
+        return QWidget::event(event);
+    // Relayed keys go on, unchanged, to the trace view and then to the event list inside.
+    for (QObject* child : children()) {
+        if (child != statusBar_ && child->isWidgetType()) {
+            const auto* key = static_cast<PanelKeyEvent*>(event);
+            PanelKeyEvent copy(key->VirtualKey(), key->Message());
+            QCoreApplication::sendEvent(child, &copy);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include <QWidget>
+
+class CTimeAndPower;
+
+// The main body pane: the trace view with the status bar over its top.
+class CBody : public QWidget {
+public:
+    explicit CBody(QWidget* parent);
+    CTimeAndPower* StatusBar() const { return statusBar_; }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    CTimeAndPower* statusBar_;
+};
