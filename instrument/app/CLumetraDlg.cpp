@@ -1,5 +1,6 @@
 #include "instrument/app/CLumetraDlg.h"
 
+#include "instrument/app/Bitmaps.h"
 #include "instrument/app/CBody.h"
 #include "instrument/app/CCloseBack.h"
 #include "instrument/app/CNav1Dlg.h"
@@ -20,7 +21,7 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     : QDialog(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("OTDR_TEST_WND"));
-    setWindowIcon(QIcon(QStringLiteral(":/bitmap/167.png")));
+    setWindowIcon(QIcon(Bitmap(101)));
     setFixedSize(320, 240);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::black);
