@@ -8,6 +8,7 @@ class CBody : public QWidget {
 public:
     explicit CBody(QWidget* parent);
     CTimeAndPower* StatusBar() const { return statusBar_; }
+    int Resource() const { return 129; }
 
 protected:
     bool event(QEvent* event) override;

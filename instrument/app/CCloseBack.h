@@ -5,4 +5,5 @@
 class CCloseBack : public QWidget {
 public:
     explicit CCloseBack(QWidget* parent);
+    int Resource() const { return 109; }
 };

@@ -1,10 +1,34 @@
 #include "instrument/app/CLumetraDlg.h"
 
+#include "instrument/app/AppState.h"
 #include "instrument/app/Bitmaps.h"
+#include "instrument/app/CAutoTestWaitDlg.h"
 #include "instrument/app/CBody.h"
 #include "instrument/app/CCloseBack.h"
+#include "instrument/app/CCurveOprNav.h"
+#include "instrument/app/CEventOprNav.h"
+#include "instrument/app/CEventTblBody.h"
+#include "instrument/app/CEventTblNav.h"
+#include "instrument/app/CFileCopyBody.h"
+#include "instrument/app/CFileCopyNav.h"
+#include "instrument/app/CFileDeleteNav.h"
+#include "instrument/app/CFileOprNav.h"
+#include "instrument/app/CFileReadBody.h"
+#include "instrument/app/CFileReadNav.h"
+#include "instrument/app/CFileSaveBody.h"
+#include "instrument/app/CFileSaveNav.h"
+#include "instrument/app/CHelpOTDR.h"
 #include "instrument/app/CNav1Dlg.h"
 #include "instrument/app/CNav2Dlg.h"
+#include "instrument/app/CSetInvalidMeterBody.h"
+#include "instrument/app/CSetOtdrBody.h"
+#include "instrument/app/CSetOtdrNav.h"
+#include "instrument/app/CSubSysSetNav.h"
+#include "instrument/app/CSystemHelpNav.h"
+#include "instrument/app/CSystemInfoBody.h"
+#include "instrument/app/CSystemInfoNav.h"
+#include "instrument/app/CSystemSetBody.h"
+#include "instrument/app/CSystemSetNav.h"
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 
@@ -15,6 +39,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QPalette>
+#include <QPushButton>
 #include <QTimer>
 
 CLumetraDlg::CLumetraDlg(QWidget* parent)
@@ -27,43 +52,91 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     colours.setColor(QPalette::Window, Qt::black);
     setPalette(colours);
     setAutoFillBackground(true);
-    body_ = new CBody(this);
-    nav1_ = new CNav1Dlg(this, *this);
-    nav2_ = new CNav2Dlg(this, *this);
-    nav2_->hide();
-    closeBack_ = new CCloseBack(this);
-    closeBack_->hide();
-    CurrentPanel = nav1_;
+    // Every screen is created once, in this order, and afterwards only shown and hidden.
+    body_ = Create<CBody>(true);
+    auto* nav1 = Create<CNav1Dlg>(true);
+    auto* nav2 = Create<CNav2Dlg>(false);
+    auto* fileOpr = Create<CFileOprNav>(false);
+    Create<CFileSaveNav>(false);
+    Create<CFileReadNav>(false);
+    Create<CFileDeleteNav>(false);
+    Create<CFileCopyNav>(false);
+    auto* curveOpr = Create<CCurveOprNav>(false);
+    Create<CEventOprNav>(false);
+    auto* eventTblNav = Create<CEventTblNav>(false);
+    auto* setOtdrNav = Create<CSetOtdrNav>(false);
+    auto* systemSetNav = Create<CSystemSetNav>(false);
+    auto* subSysSetNav = Create<CSubSysSetNav>(false);
+    auto* systemInfoNav = Create<CSystemInfoNav>(false);
+    auto* helpNav = Create<CSystemHelpNav>(false);
+    Create<CFileReadBody>(false);
+    Create<CFileSaveBody>(false);
+    Create<CFileCopyBody>(false);
+    auto* eventTbl = Create<CEventTblBody>(false);
+    auto* setOtdr = Create<CSetOtdrBody>(false);
+    auto* systemSet = Create<CSystemSetBody>(false);
+    auto* systemInfo = Create<CSystemInfoBody>(false);
+    Create<CAutoTestWaitDlg>(false);
+    auto* help = Create<CHelpOTDR>(false);
+    closeBack_ = Create<CCloseBack>(false);
+    Create<CSetInvalidMeterBody>(false);
+    screens_ = {
+        {Screen::Main, {nav1, nullptr}},
+        {Screen::Second, {nav2, nullptr}},
+        {Screen::CurveOperation, {curveOpr, nullptr}},
+        {Screen::FileOperation, {fileOpr, nullptr}},
+        {Screen::EventTable, {eventTblNav, eventTbl}},
+        {Screen::TestSettings, {setOtdrNav, setOtdr}},
+        {Screen::SystemSet, {systemSetNav, nullptr}},
+        {Screen::SubSysSet, {subSysSetNav, systemSet}},
+        {Screen::SystemInfo, {systemInfoNav, systemInfo}},
+        {Screen::Help, {helpNav, help}},
+    };
+    CurrentPanel = nav1;
     CurrentBody = body_;
+}
+
+template <typename Widget> Widget* CLumetraDlg::Create(bool shown) {
+    Widget* widget;
+    if constexpr (std::is_constructible_v<Widget, QWidget*, ScreenSwitch&>)
+        widget = new Widget(this, *this);
+    else
+        widget = new Widget(this);
+    widget->setVisible(shown);
+    if constexpr (requires { widget->Resource(); })
+        windows_[widget->Resource()] = widget;
+    return widget;
+}
+
+QWidget* CLumetraDlg::Window(int resource) const {
+    const auto it = windows_.find(resource);
+    return it == windows_.end() ? nullptr : it->second;
 }
 
 CTimeAndPower* CLumetraDlg::StatusBar() const {
     return body_->StatusBar();
 }
 
-CNavPanel& CLumetraDlg::MainPanel() {
-    return *nav1_;
-}
-CNavPanel& CLumetraDlg::SecondPanel() {
-    return *nav2_;
-}
-
-void CLumetraDlg::Switch(CNavPanel& from, CNavPanel& to, QWidget* pane) {
+void CLumetraDlg::Show(CNavPanel& from, Screen to) {
+    const ScreenParts& target = screens_.at(to);
+    if (to == Screen::FileOperation)
+        target.panel->Button(0)->setEnabled(TraceLoaded == 1);
     from.hide();
-    to.show();
-    if (pane) {
-        pane->show();
+    target.panel->show();
+    QWidget* shown = CurrentBody != body_ ? CurrentBody : nullptr;
+    if (target.pane) {
+        if (shown && shown != target.pane)
+            shown->hide();
+        target.pane->show();
         body_->hide();
-        shownPane_ = pane;
-        CurrentBody = pane;
+        CurrentBody = target.pane;
     } else {
-        if (shownPane_)
-            shownPane_->hide();
-        shownPane_ = nullptr;
+        if (shown)
+            shown->hide();
         body_->show();
         CurrentBody = body_;
     }
-    CurrentPanel = &to;
+    CurrentPanel = target.panel;
 }
 
 bool CLumetraDlg::PreTranslateMessage(uint32_t message, uint32_t vk) {

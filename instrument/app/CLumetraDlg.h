@@ -3,10 +3,10 @@
 
 #include <QDialog>
 
+#include <map>
+
 class CBody;
 class CCloseBack;
-class CNav1Dlg;
-class CNav2Dlg;
 class CTimeAndPower;
 
 // The instrument's one window, 320 x 240, run modally for the life of the program.
@@ -26,9 +26,9 @@ public:
     CTimeAndPower* StatusBar() const;
     CBody* TraceBody() const { return body_; }
 
-    void Switch(CNavPanel& from, CNavPanel& to, QWidget* pane) override;
-    CNavPanel& MainPanel() override;
-    CNavPanel& SecondPanel() override;
+    void Show(CNavPanel& from, Screen to) override;
+    // Every panel and pane by its resource number.
+    QWidget* Window(int resource) const;
 
     // The panel and pane that receive relayed keys.
     QWidget* CurrentPanel = nullptr;
@@ -40,10 +40,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct ScreenParts {
+        CNavPanel* panel;
+        QWidget* pane; // null: the trace view
+    };
+    template <typename Widget> Widget* Create(bool shown);
+
     CBody* body_;
-    CNav1Dlg* nav1_;
-    CNav2Dlg* nav2_;
     CCloseBack* closeBack_;
+    std::map<Screen, ScreenParts> screens_;
+    std::map<int, QWidget*> windows_;
     // The pane shown instead of the trace view, if any.
     QWidget* shownPane_ = nullptr;
 };

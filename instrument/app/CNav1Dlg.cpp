@@ -7,6 +7,8 @@ CNav1Dlg::CNav1Dlg(QWidget* parent, ScreenSwitch& screens)
       screens_(screens) {}
 
 void CNav1Dlg::OnSlot(int slot) {
-    if (slot == 3)
-        screens_.Switch(*this, screens_.SecondPanel(), nullptr);
+    static constexpr ScreenSwitch::Screen kTargets[] = {
+        ScreenSwitch::Screen::CurveOperation, ScreenSwitch::Screen::FileOperation,
+        ScreenSwitch::Screen::EventTable, ScreenSwitch::Screen::Second};
+    screens_.Show(*this, kTargets[slot]);
 }

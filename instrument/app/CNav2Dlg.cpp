@@ -6,6 +6,8 @@ CNav2Dlg::CNav2Dlg(QWidget* parent, ScreenSwitch& screens)
     : CNavPanel(parent, 134, u"Nav2Dlg", {u"测试设置", u"系统设置", u"帮助", u"返回"}), screens_(screens) {}
 
 void CNav2Dlg::OnSlot(int slot) {
-    if (slot == 3)
-        screens_.Switch(*this, screens_.MainPanel(), nullptr);
+    static constexpr ScreenSwitch::Screen kTargets[] = {
+        ScreenSwitch::Screen::TestSettings, ScreenSwitch::Screen::SystemSet, ScreenSwitch::Screen::Help,
+        ScreenSwitch::Screen::Main};
+    screens_.Show(*this, kTargets[slot]);
 }

@@ -16,15 +16,16 @@ constexpr const char16_t* kLabelKeys[CNavPanel::kSlots] = {u"firstbutton", u"sec
 } // namespace
 
 CNavPanel::CNavPanel(QWidget* parent, int resource, const std::u16string& section,
-                     const std::array<const char16_t*, kSlots>& captions)
+                     const std::array<const char16_t*, kSlots>& captions, unsigned labelled)
     : QWidget(parent), resource_(resource), texts_(section.empty() ? -1 : LanguageId, section) {
     setGeometry(0, 217, 320, 23);
     for (int slot = 0; slot < kSlots; ++slot) {
         auto* button = new QPushButton(this);
         button->setGeometry(10 + 77 * slot, 0, 70, 22);
         button->setFocusPolicy(Qt::NoFocus);
+        const std::u16string caption = captions[static_cast<size_t>(slot)];
         button->setText(
-            QString::fromStdU16String(Text(kLabelKeys[slot], captions[static_cast<size_t>(slot)])));
+            QString::fromStdU16String(labelled & (1u << slot) ? Text(kLabelKeys[slot], caption) : caption));
         connect(button, &QPushButton::clicked, this, [this, slot] { RunSlot(slot); });
         buttons_[static_cast<size_t>(slot)] = button;
     }

@@ -14,9 +14,10 @@ class CNavPanel : public QWidget {
 public:
     static constexpr int kSlots = 4;
 
-    // section empty: the panel keeps its own captions.
+    // The slots named in `labelled` (bit n for slot n) take their labels from the section; the others,
+    // and all of a panel without a section, keep the captions given.
     CNavPanel(QWidget* parent, int resource, const std::u16string& section,
-              const std::array<const char16_t*, kSlots>& captions);
+              const std::array<const char16_t*, kSlots>& captions, unsigned labelled = 0xF);
 
     int Resource() const { return resource_; }
     QPushButton* Button(int slot) const { return buttons_[static_cast<size_t>(slot)]; }

@@ -1,14 +1,24 @@
 #pragma once
 
 class CNavPanel;
-class QWidget;
 
-// Moving between screens: the acting panel hides, the target panel shows, and the target pane replaces
-// the trace view (or, without one, the trace view comes back); keys then go to the new pair.
+// Moving between screens. A screen is a panel with its pane, or with the trace view when it has none:
+// the acting panel hides, the target panel shows, the target pane replaces the trace view (or the trace
+// view comes back), and keys then go to the new pair.
 class ScreenSwitch {
 public:
+    enum class Screen {
+        Main,
+        Second,
+        CurveOperation,
+        FileOperation,
+        EventTable,
+        TestSettings,
+        SystemSet,
+        SubSysSet,
+        SystemInfo,
+        Help,
+    };
     virtual ~ScreenSwitch() = default;
-    virtual void Switch(CNavPanel& from, CNavPanel& to, QWidget* pane) = 0;
-    virtual CNavPanel& MainPanel() = 0;
-    virtual CNavPanel& SecondPanel() = 0;
+    virtual void Show(CNavPanel& from, Screen to) = 0;
 };

@@ -5,6 +5,7 @@
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/CNavPanel.h"
+#include "instrument/app/CPane.h"
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 #include "instrument/app/QtFrontend.h"
@@ -181,6 +182,73 @@ TEST_F(MainWindowTest, FunctionKeyAndTapRunTheSameActionOnKeyDownOnly) {
         Send(dialog, QEvent::KeyPress, Qt::Key_F4);
         TestRunning = 0;
         EXPECT_EQ(Panel(dialog), main);
+    });
+}
+
+} // namespace
+
+namespace {
+
+int Resource(QWidget* widget) {
+    if (auto* panel = dynamic_cast<CNavPanel*>(widget))
+        return panel->Resource();
+    if (auto* pane = dynamic_cast<CPane*>(widget))
+        return pane->Resource();
+    if (auto* body = dynamic_cast<CBody*>(widget))
+        return body->Resource();
+    return 0;
+}
+
+// The screens a walk through the panels passes, as (panel, pane) resources; step 4 is Escape.
+std::vector<std::pair<int, int>> Walk(CLumetraDlg& dialog, const std::vector<int>& steps, bool tap,
+                                      const std::function<void(CLumetraDlg&, QEvent::Type, int)>& send) {
+    std::vector<std::pair<int, int>> seen;
+    for (const int slot : steps) {
+        if (slot == 4)
+            send(dialog, QEvent::KeyPress, Qt::Key_Escape);
+        else if (tap)
+            Panel(dialog)->Button(slot)->click();
+        else
+            send(dialog, QEvent::KeyPress, Qt::Key_F1 + slot);
+        seen.emplace_back(Resource(dialog.CurrentPanel), Resource(dialog.CurrentBody));
+        EXPECT_TRUE(dialog.CurrentPanel->isVisible());
+        EXPECT_TRUE(dialog.CurrentBody->isVisible());
+    }
+    return seen;
+}
+
+TEST_F(MainWindowTest, EveryScreenIsReachedAlikeByTapAndKeyAndBackActionsReturnToTheTraceView) {
+    const std::vector<int> steps = {2, 4, 0, 3, 3, 0, 4, 3, 1, 0, 3, 1, 0, 4, 2, 3, 2, 4, 3};
+    const std::vector<std::pair<int, int>> expected = {
+        {143, 153}, {133, 129}, {138, 129}, {133, 129}, {134, 129}, {144, 154}, {133, 129},
+        {134, 129}, {146, 129}, {163, 162}, {146, 129}, {147, 156}, {146, 129}, {134, 129},
+        {107, 106}, {134, 129}, {107, 106}, {134, 129}, {133, 129}};
+    std::vector<std::pair<int, int>> byKey, byTap;
+    RunDialog([&](CLumetraDlg& dialog) {
+        byKey = Walk(dialog, steps, false, [](CLumetraDlg& d, QEvent::Type t, int k) { Send(d, t, k); });
+    });
+    RunDialog([&](CLumetraDlg& dialog) {
+        byTap = Walk(dialog, steps, true, [](CLumetraDlg& d, QEvent::Type t, int k) { Send(d, t, k); });
+    });
+    EXPECT_EQ(byKey, expected);
+    // Escape has no button; a tap walk presses the key there too.
+    EXPECT_EQ(byTap, expected);
+}
+
+TEST_F(MainWindowTest, EveryScreenExistsOnceAndTheFilePanelOpensOnlyWhatCanBeSaved) {
+    RunDialog([&](CLumetraDlg& dialog) {
+        for (const int resource : {129, 133, 134, 136, 139, 140, 166, 142, 138, 160, 143, 144, 146, 163,
+                                   147, 107, 151, 161, 152, 153, 154, 162, 156, 104, 106, 109, 110})
+            EXPECT_NE(dialog.Window(resource), nullptr) << resource;
+        EXPECT_EQ(dialog.Window(110)->geometry(), QRect(0, 0, 320, 240));
+        // A panel whose section names one label keeps its own captions on the other buttons.
+        auto* eventTable = static_cast<CNavPanel*>(dialog.Window(143));
+        EXPECT_TRUE(eventTable->Button(1)->text().isEmpty());
+        EXPECT_FALSE(eventTable->Button(0)->text().isEmpty());
+        TraceLoaded = 0;
+        Send(dialog, QEvent::KeyPress, Qt::Key_F2);
+        EXPECT_EQ(Panel(dialog)->Resource(), 136);
+        EXPECT_FALSE(Panel(dialog)->Button(0)->isEnabled());
     });
 }
 

@@ -1,0 +1,15 @@
+#include "instrument/app/CEventTblNav.h"
+
+#include "instrument/app/ScreenSwitch.h"
+
+CEventTblNav::CEventTblNav(QWidget* parent, ScreenSwitch& screens)
+    : CNavPanel(parent, 143, u"EventTbl_nav", {u"返回", u"", u"", u""}, 0x1), screens_(screens) {}
+
+void CEventTblNav::OnSlot(int slot) {
+    if (slot == 0)
+        screens_.Show(*this, ScreenSwitch::Screen::Main);
+}
+
+void CEventTblNav::OnEscape() {
+    screens_.Show(*this, ScreenSwitch::Screen::Main);
+}

@@ -1,0 +1,3 @@
+#include "instrument/app/CSetOtdrBody.h"
+
+CSetOtdrBody::CSetOtdrBody(QWidget* parent) : CPane(parent, 154, u"setotdr_body", u"", u"") {}

@@ -1,0 +1,16 @@
+#include "instrument/app/CSubSysSetNav.h"
+
+#include "instrument/app/ScreenSwitch.h"
+
+CSubSysSetNav::CSubSysSetNav(QWidget* parent, ScreenSwitch& screens)
+    : CNavPanel(parent, 163, u"SubSysSet_nav", {u"保存返回", u"清除", u"软键盘", u"返回"}),
+      screens_(screens) {}
+
+void CSubSysSetNav::OnSlot(int slot) {
+    if (slot == 3)
+        screens_.Show(*this, ScreenSwitch::Screen::SystemSet);
+}
+
+void CSubSysSetNav::OnEscape() {
+    screens_.Show(*this, ScreenSwitch::Screen::SystemSet);
+}
