@@ -1,5 +1,9 @@
 #include "instrument/app/CBody.h"
 
+#include "instrument/acquisition/TraceData.h"
+#include "instrument/app/AppState.h"
+#include "instrument/display/CDataLine.h"
+
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 
@@ -7,6 +11,7 @@
 
 CBody::CBody(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 320, 217);
+    traceView_ = new CDataLine(this, CurrentTrace(), VersionNumber);
     statusBar_ = new CTimeAndPower(this);
     statusBar_->raise();
 }

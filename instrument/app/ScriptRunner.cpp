@@ -1,9 +1,11 @@
 #include "instrument/app/ScriptRunner.h"
 
 #include "instrument/app/AppState.h"
+#include "instrument/app/CBody.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/QtFrontend.h"
 #include "instrument/app/WindowMessages.h"
+#include "instrument/display/CDataLine.h"
 
 #include "platform/DevicePath.h"
 #include "platform/MessageBox.h"
@@ -70,6 +72,8 @@ std::string ScriptRunner::Check(const std::vector<std::string>& w) {
                                                                             : "answer needs yes, no or ok";
     if (verb == "battery")
         return args == 1 && IsNumber(w[1]) && std::stoi(w[1]) <= 255 ? "" : "battery needs a level 0..255";
+    if (verb == "load")
+        return args == 1 ? "" : "load needs a FILE.st";
     if (verb == "power" || verb == "quit" || verb == "wait-idle")
         return args == 0 ? "" : verb + " takes no arguments";
     return "unknown command '" + verb + "'";
@@ -160,6 +164,11 @@ void ScriptRunner::Run(const Command& command) {
         QCoreApplication::sendEvent(window, &release);
     } else if (verb == "shot") {
         Shot(w[1]);
+    } else if (verb == "load") {
+        CLumetraDlg* dialog = frontend_.Dialog();
+        if (!dialog || dialog->TraceBody()->TraceView()->BuildFromFile(w[1]) != 0)
+            Fail("line " + std::to_string(command.line) + ": cannot load " + w[1]);
+        TraceLoaded = 1;
     } else if (verb == "power") {
         platform::PressPowerKey();
     } else if (verb == "usb") {

@@ -1,0 +1,253 @@
+#include "instrument/display/CDataLine.h"
+
+#include "instrument/acquisition/TraceData.h"
+#include "instrument/app/PanelKeyEvent.h"
+
+#include "platform/DebugOut.h"
+#include "platform/VirtualKeys.h"
+
+#include "shared/tracefile/TraceFile.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 180;
+constexpr int kXDivision = 25;
+constexpr int kYDivision = 20;
+const QColor kGrid(90, 90, 90);
+const QColor kTrace(0, 0, 255);
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 128, 0);
+const QColor kBar(65, 112, 198);
+const QColor kReadout(255, 255, 210);
+
+} // namespace
+
+CDataLine::CDataLine(QWidget* parent, TraceData& trace, int versionNumber)
+    : QWidget(parent), trace_(trace), versionNumber_(versionNumber) {
+    setGeometry(0, 0, kWidth, kHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont font(QStringLiteral("SimSun"));
+    font.setPixelSize(12);
+    setFont(font);
+}
+
+int CDataLine::BuildFromFile(const std::string& hostPath) {
+    scale_.reset();
+    TraceFileContents contents;
+    if (ReadTraceFile(hostPath, ReaderVariant::Instrument, contents) != 0) {
+        update();
+        return -1;
+    }
+    trace_.Replace(contents.samples);
+    block_ = contents.block;
+    const char* names[] = {"range",      "m_iWaveLen",    "m_iPulseWidth", "m_iAttenuation",
+                           "m_iAvgTime", "m_fRefractive", "m_fCableRatio", "m_fEventThreshold"};
+    const auto words = block_.Words();
+    for (size_t i = 0; i < words.size(); ++i)
+        platform::DebugOut("%s:%u\r\n", names[i], static_cast<unsigned>(words[i]));
+    scale_ = std::make_unique<TraceScale>(words, kWidth, kHeight, kXDivision, kYDivision);
+    lastActive_ = scale_->Active();
+    offScreenColumn_ = 0;
+    Analyse();
+    update();
+    return 0;
+}
+
+void CDataLine::Analyse() {
+    const TraceData::Samples samples = trace_.Snapshot();
+    std::vector<uint32_t> levels(samples->begin(), samples->end());
+    // The raised level of the second hardware variant is taken off for the analysis.
+    if (versionNumber_ == 1)
+        for (uint32_t& level : levels)
+            level = level > 9999 ? level - 10000 : 0;
+    events_.AnalyseTrace(levels, static_cast<float>(block_.range * 0.00001),
+                         static_cast<float>(block_.m_iWaveLen / 100000),
+                         static_cast<float>(block_.m_iPulseWidth / 100000),
+                         static_cast<float>(block_.m_fEventThreshold * 0.00001), block_.m_iAttenuation);
+}
+
+int CDataLine::SetCursorColumn(int column) {
+    if (!scale_ || column < 0)
+        return -1;
+    scale_->SetCursorColumn(column);
+    update();
+    return 0;
+}
+
+void CDataLine::OnArrow(int direction) {
+    if (!scale_)
+        return;
+    const int column = std::clamp(scale_->Column(scale_->Active()) + direction * m_iMovePix, 0, kWidth - 1);
+    scale_->SetCursorColumn(column);
+    ++arrowDowns_;
+    if (arrowDowns_ > 10)
+        m_iMovePix = 10;
+    else if (arrowDowns_ > 5)
+        m_iMovePix = 4;
+    update();
+}
+
+bool CDataLine::event(QEvent* event) {
+    if (event->type() != PanelKeyEvent::kType)
+        return QWidget::event(event);
+    const auto* key = static_cast<PanelKeyEvent*>(event);
+    const uint32_t vk = key->VirtualKey();
+    const bool down = key->Message() == platform::WM_KEYDOWN;
+    if (vk == platform::VK_LEFT || vk == platform::VK_RIGHT) {
+        if (down) {
+            OnArrow(vk == platform::VK_LEFT ? -1 : 1);
+        } else {
+            m_iMovePix = 1;
+            arrowDowns_ = 0;
+        }
+    } else if (vk == platform::VK_RETURN && down && scale_) {
+        scale_->ToggleActive();
+        update();
+    }
+    return true;
+}
+
+void CDataLine::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        SetCursorColumn(event->position().toPoint().x());
+}
+
+int CDataLine::Row(uint32_t sample) const {
+    const float zoomed = pivot_ + (static_cast<float>(sample) - pivot_) * scale_->VerticalZoom();
+    const int baseline = versionNumber_ == 0 ? 20 : 0;
+    return kHeight - 1 - static_cast<int>(zoomed * 0.0023f) - baseline - scale_->VerticalShift();
+}
+
+void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
+    const int active = scale_->Active();
+    const int column = scale_->Column(active);
+    const int64_t sample = scale_->Sample(active);
+    if (scale_->VerticalZoomChanged()) {
+        if (sample >= 0 && sample < static_cast<int64_t>(samples.size()))
+            pivot_ = static_cast<float>(samples[static_cast<size_t>(sample)]);
+    } else if ((column == 0 || column == kWidth - 1) && scale_->Step() != scale_->FullViewStep() &&
+               active == lastActive_) {
+        // A cursor that comes back from off screen to the edge is not panned at that drawing.
+        const bool cameBack =
+            (column == 0 && offScreenColumn_ < 0) || (column == kWidth - 1 && offScreenColumn_ > 0);
+        if (cameBack)
+            offScreenColumn_ = 0;
+        else
+            scale_->Pan(column == 0 ? -10 : 10);
+    }
+    for (int cursor = 0; cursor < 2; ++cursor) {
+        const int c = scale_->Column(cursor);
+        if (c < 0 || c > kWidth - 1)
+            offScreenColumn_ = c < 0 ? -1 : 1;
+    }
+    lastActive_ = active;
+}
+
+void CDataLine::paintEvent(QPaintEvent*) {
+    QPixmap canvas(kWidth, kHeight);
+    QPainter p(&canvas);
+    p.setFont(font());
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(0, 0, kWidth - 1, kHeight - 1);
+    p.fillRect(0, 0, kWidth, 20, kBar);
+
+    const TraceData::Samples held = trace_.Snapshot();
+    const std::span<const uint32_t> samples(*held);
+    if (scale_)
+        PrepareDrawing(samples);
+
+    p.setPen(kGreen);
+    const QString km =
+        scale_ ? QString::asprintf("%.3f km/", scale_->KmPerDivision() * 0.001) : QStringLiteral("0.0 km/");
+    const QString db = QString::asprintf("%.1f dB/", scale_ ? scale_->DbPerDivision() : 0.0f);
+    const QFontMetrics metrics = p.fontMetrics();
+    p.drawText(QRect(kWidth - metrics.horizontalAdvance(km) - 10, kHeight - 30,
+                     metrics.horizontalAdvance(km) + 10, 30),
+               Qt::AlignHCenter | Qt::AlignTop, km);
+    p.drawText(QRect(0, 20, metrics.horizontalAdvance(db) + 10, 16), Qt::AlignHCenter | Qt::AlignTop, db);
+
+    // The grid masks what lies under it, as a mask pen does.
+    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    QPen grid(kGrid, 1, Qt::DashLine);
+    p.setPen(grid);
+    for (int i = 1; i <= kWidth / kXDivision; ++i)
+        p.drawLine(i * kXDivision, 0, i * kXDivision, kHeight);
+    for (int i = 1; i < kHeight / kYDivision; ++i)
+        p.drawLine(0, i * kYDivision, kWidth, i * kYDivision);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(Qt::white);
+    p.drawLine(0, kHeight - 1, kWidth, kHeight - 1);
+
+    if (scale_) {
+        // One sample per column; column 0 is mapped like the others, so the trace starts where it is.
+        p.setPen(kTrace);
+        QPolygon line;
+        for (int i = 0; i < kWidth; ++i) {
+            const int64_t s =
+                static_cast<int64_t>(scale_->FirstSample()) + static_cast<int64_t>(i) * scale_->Step();
+            if (s >= static_cast<int64_t>(samples.size()))
+                break;
+            line << QPoint(i, Row(samples[static_cast<size_t>(s)]));
+        }
+        p.drawPolyline(line);
+
+        const int count = events_.GetEventCount();
+        if (count >= 1 && count <= 24) {
+            p.setPen(kRed);
+            for (const EventRecord& e : events_.Events()) {
+                if (e.position >= samples.size() || e.position < scale_->FirstSample())
+                    continue;
+                const int column = static_cast<int>((e.position - scale_->FirstSample()) / scale_->Step());
+                const int row = Row(samples[e.position]);
+                p.drawLine(column, row + 10, column, row - 11);
+            }
+        }
+    }
+
+    const int active = scale_ ? scale_->Active() : TraceScale::B;
+    for (int cursor = 0; cursor < 2; ++cursor) {
+        const int x = scale_ ? scale_->Column(cursor) : 0;
+        const bool isActive = cursor == active;
+        p.setPen(isActive ? kRed : kGreen);
+        const int top = isActive ? 24 : 29;
+        const int arrow = isActive ? 34 : 39;
+        p.drawLine(x, 179, x, top);
+        p.drawLine(x, top, x - 5, arrow);
+        p.drawLine(x, top, x + 5, arrow);
+        const QString label =
+            scale_ ? QString::asprintf("%c %.4fkm", cursor == 0 ? 'A' : 'B', scale_->Position(cursor))
+                   : QString(cursor == 0 ? "A" : "B");
+        const int labelTop = cursor == 0 ? 39 : 49;
+        p.drawText(QRect(x - 8, labelTop, metrics.horizontalAdvance(label), metrics.height()), Qt::AlignLeft,
+                   label);
+        p.drawText(QRect(0, cursor == 0 ? 160 : 170, metrics.horizontalAdvance(label) + 20,
+                         10 + (cursor == 0 ? 10 : 0)),
+                   Qt::AlignHCenter | Qt::AlignTop, label);
+    }
+
+    const QRect box(220, 20, 100, 39);
+    p.fillRect(box, kReadout);
+    p.setPen(kGreen);
+    const double distance = scale_ ? scale_->Distance() : 0.0;
+    const double loss = scale_ ? scale_->Loss(samples) : 0.0;
+    const double attenuation = scale_ && !samples.empty() ? scale_->Attenuation(samples) : 0.0;
+    const QString lines[] = {
+        QString::asprintf("A-B: %.4f km", distance), QString::asprintf("A-B: %.4f dB", loss),
+        scale_ ? QString::asprintf("   \\ :%.4f dB/km", attenuation) : QStringLiteral("  0.0000 dB/km")};
+    int y = 20;
+    for (int i = 0; i < 3; ++i) {
+        p.drawText(QRect(box.left(), y, box.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+                   lines[i]);
+        y += metrics.height() + (i == 1 ? 1 : 0);
+    }
+    p.end();
+    QPainter screen(this);
+    screen.drawPixmap(0, 0, canvas);
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include "instrument/display/TraceScale.h"
+
+#include "shared/analysis/EventTable.h"
+#include "shared/tracefile/ParameterBlock.h"
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+class TraceData;
+
+// The trace view: one trace over a grid with cursors A and B, event ticks, scales and readouts.
+class CDataLine : public QWidget {
+public:
+    CDataLine(QWidget* parent, TraceData& trace, int versionNumber);
+
+    // Reads a ".st" file into the current trace and builds the model over it; 0, or -1 when the file
+    // cannot be read (the view then shows no trace).
+    int BuildFromFile(const std::string& hostPath);
+    bool HasModel() const { return scale_ != nullptr; }
+    const TraceScale* Scale() const { return scale_.get(); }
+    const EventTable& Events() const { return events_; }
+    // Moves the active cursor to a column; -1 without a model or for a negative column.
+    int SetCursorColumn(int column);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void Analyse();
+    void OnArrow(int direction);
+    // The pivot and the pan at the edges, before the trace is drawn.
+    void PrepareDrawing(std::span<const uint32_t> samples);
+    int Row(uint32_t sample) const;
+
+    TraceData& trace_;
+    int versionNumber_;
+    ParameterBlock block_;
+    std::unique_ptr<TraceScale> scale_;
+    EventTable events_;
+    int m_iMovePix = 1;
+    int arrowDowns_ = 0;
+    float pivot_ = 0.0f;
+    int lastActive_ = -1;
+    int offScreenColumn_ = 0; // the last column outside the plot seen at a drawing, 0 when none
+};

@@ -1,0 +1,75 @@
+#include "instrument/acquisition/TraceData.h"
+#include "instrument/app/PanelKeyEvent.h"
+#include "instrument/display/CDataLine.h"
+
+#include "platform/VirtualKeys.h"
+#include "shared/tracefile/TraceFile.h"
+
+#include "tests/support/QtTestApp.h"
+#include "tests/support/TempRoot.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DataLineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureQtApplication(); }
+    void SetUp() override {
+        std::vector<uint32_t> samples(16384);
+        for (size_t k = 0; k < samples.size(); ++k)
+            samples[k] = k < 40 ? 66000 : (k < 12000 ? 50000 - static_cast<uint32_t>(k) : 12000);
+        const ParameterBlock block =
+            ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
+        ASSERT_EQ(WriteTraceFile(root.Path() / "t.st", samples, block), 1);
+    }
+    void Key(CDataLine& view, uint32_t vk, uint32_t message) {
+        PanelKeyEvent event(vk, message);
+        QCoreApplication::sendEvent(&view, &event);
+    }
+
+    TempRoot root;
+    TraceData trace;
+};
+
+TEST_F(DataLineTest, HeldArrowAcceleratesAndReleaseResets) {
+    CDataLine view(nullptr, trace, 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    for (int i = 0; i < 12; ++i)
+        Key(view, platform::VK_RIGHT, platform::WM_KEYDOWN);
+    EXPECT_EQ(view.Scale()->Column(1), 6 * 1 + 5 * 4 + 10);
+    Key(view, platform::VK_RIGHT, platform::WM_KEYUP);
+    Key(view, platform::VK_LEFT, platform::WM_KEYDOWN);
+    EXPECT_EQ(view.Scale()->Column(1), 35);
+    Key(view, platform::VK_RETURN, platform::WM_KEYDOWN);
+    EXPECT_EQ(view.Scale()->Active(), 0);
+    EXPECT_EQ(view.SetCursorColumn(-1), -1);
+    EXPECT_EQ(view.BuildFromFile((root.Path() / "missing.st").string()), -1);
+    EXPECT_FALSE(view.HasModel());
+    EXPECT_EQ(view.SetCursorColumn(5), -1);
+}
+
+TEST_F(DataLineTest, GridTraceAndCursorsWhereTheyBelong) {
+    CDataLine view(nullptr, trace, 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    view.SetCursorColumn(200); // B, active, red; A stays at 0, green
+    const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(image.size(), QSize(320, 180));
+    // The trace: sample 100 x 51 = 5100 is 44900 units, row 179 - 44900 x 0.0023 = 76.
+    bool blue = false;
+    for (int y = 74; y <= 78; ++y)
+        blue = blue || image.pixelColor(100, y) == QColor(0, 0, 255);
+    EXPECT_TRUE(blue);
+    EXPECT_EQ(image.pixelColor(200, 120), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(0, 120), QColor(0, 128, 0));
+    // A grid line on the white plot: the mask pen leaves its grey where the dash is drawn.
+    int grey = 0;
+    for (int y = 60; y < 70; ++y)
+        grey += image.pixelColor(125, y) == QColor(90, 90, 90);
+    EXPECT_GE(grey, 3);
+    EXPECT_EQ(image.pixelColor(300, 30), QColor(255, 255, 210)); // the readout box
+}
+
+} // namespace
