@@ -117,6 +117,8 @@ CTimeAndPower* CLumetraDlg::StatusBar() const {
     return body_->StatusBar();
 }
 
+CDataLine& CLumetraDlg::TraceView() { return *body_->TraceView(); }
+
 void CLumetraDlg::Show(CNavPanel& from, Screen to) {
     const ScreenParts& target = screens_.at(to);
     if (to == Screen::FileOperation)

@@ -27,6 +27,8 @@ public:
     CBody* TraceBody() const { return body_; }
 
     void Show(CNavPanel& from, Screen to) override;
+    CDataLine& TraceView() override;
+    CTimeAndPower& Status() override { return *StatusBar(); }
     // Every panel and pane by its resource number.
     QWidget* Window(int resource) const;
 

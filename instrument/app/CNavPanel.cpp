@@ -53,5 +53,7 @@ bool CNavPanel::event(QEvent* event) {
         RunSlot(static_cast<int>(vk - platform::VK_F1));
     else if (vk == platform::VK_ESCAPE)
         OnEscape();
+    else
+        OnKey(vk);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <string>
 
 class QPushButton;
@@ -28,6 +29,8 @@ protected:
     virtual void OnSlot(int slot) = 0;
     // The back action; panels without one ignore Escape.
     virtual void OnEscape() {}
+    // Any other key-down; most panels ignore them.
+    virtual void OnKey(uint32_t) {}
     // Texts of the panel's section, or the caption given when no language file is chosen.
     std::u16string Text(const std::u16string& key, const std::u16string& caption) const;
     bool event(QEvent* event) override;

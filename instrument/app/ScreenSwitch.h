@@ -1,6 +1,8 @@
 #pragma once
 
+class CDataLine;
 class CNavPanel;
+class CTimeAndPower;
 
 // Moving between screens. A screen is a panel with its pane, or with the trace view when it has none:
 // the acting panel hides, the target panel shows, the target pane replaces the trace view (or the trace
@@ -21,4 +23,6 @@ public:
     };
     virtual ~ScreenSwitch() = default;
     virtual void Show(CNavPanel& from, Screen to) = 0;
+    virtual CDataLine& TraceView() = 0;
+    virtual CTimeAndPower& Status() = 0;
 };

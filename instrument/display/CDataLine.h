@@ -21,6 +21,14 @@ public:
     bool HasModel() const { return scale_ != nullptr; }
     const TraceScale* Scale() const { return scale_.get(); }
     const EventTable& Events() const { return events_; }
+    // Runs a scale operation (zoom, shift, restore) and repaints at once; false without a model.
+    template <typename Operation> bool Operate(Operation operation) {
+        if (!scale_)
+            return false;
+        operation(*scale_);
+        repaint();
+        return true;
+    }
     // Moves the active cursor to a column; -1 without a model or for a negative column.
     int SetCursorColumn(int column);
 

@@ -2,6 +2,7 @@
 #include "instrument/app/AppState.h"
 #include "instrument/app/Bitmaps.h"
 #include "instrument/app/CBody.h"
+#include "instrument/app/CCurveOprNav.h"
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/CNavPanel.h"
@@ -9,6 +10,8 @@
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
 #include "instrument/app/QtFrontend.h"
+#include "instrument/display/CDataLine.h"
+#include "shared/tracefile/TraceFile.h"
 
 #include "platform/PowerKey.h"
 #include "platform/Sync.h"
@@ -249,6 +252,54 @@ TEST_F(MainWindowTest, EveryScreenExistsOnceAndTheFilePanelOpensOnlyWhatCanBeSav
         Send(dialog, QEvent::KeyPress, Qt::Key_F2);
         EXPECT_EQ(Panel(dialog)->Resource(), 136);
         EXPECT_FALSE(Panel(dialog)->Button(0)->isEnabled());
+    });
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, CurvePanelModesShiftZoomRestoreAndBack) {
+    TempRoot root;
+    std::vector<uint32_t> samples(16384, 40000);
+    ASSERT_EQ(WriteTraceFile(root.Path() / "t.st", samples,
+                             ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0)),
+              1);
+    RunDialog([&](CLumetraDlg& dialog) {
+        ASSERT_EQ(dialog.TraceView().BuildFromFile((root.Path() / "t.st").string()), 0);
+        const TraceScale& scale = *dialog.TraceView().Scale();
+        Send(dialog, QEvent::KeyPress, Qt::Key_F1);
+        auto* curve = dynamic_cast<CCurveOprNav*>(Panel(dialog));
+        ASSERT_NE(curve, nullptr);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Up);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Up);
+        EXPECT_EQ(scale.VerticalShift(), 20);
+        EXPECT_EQ(dialog.StatusBar()->OperationBitmap(), 140);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F1);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F2);
+        EXPECT_TRUE(curve->VerticalMode());
+        EXPECT_FALSE(curve->HorizontalMode());
+        EXPECT_FALSE(curve->Button(0)->styleSheet().contains("255, 204, 151"));
+        EXPECT_TRUE(curve->Button(1)->styleSheet().contains("255, 204, 151"));
+        Send(dialog, QEvent::KeyPress, Qt::Key_Down); // already at zoom 1
+        EXPECT_FLOAT_EQ(scale.VerticalZoom(), 1.0f);
+        EXPECT_EQ(dialog.StatusBar()->OperationBitmap(), 138);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F1);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Up);
+        EXPECT_EQ(scale.Step(), 25u);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F3);
+        EXPECT_EQ(scale.Step(), 51u);
+        EXPECT_EQ(scale.VerticalShift(), 0);
+        EXPECT_EQ(dialog.StatusBar()->OperationBitmap(), 144);
+        Send(dialog, QEvent::KeyPress, Qt::Key_F1);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Up);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Escape);
+        EXPECT_EQ(Panel(dialog)->Resource(), 133);
+        EXPECT_EQ(scale.Step(), 25u); // Escape keeps the zoom
+        EXPECT_FALSE(curve->HorizontalMode());
+        // Back on the trace view, the arrows move the cursor.
+        Send(dialog, QEvent::KeyPress, Qt::Key_Right);
+        EXPECT_EQ(scale.Column(1), 1);
     });
 }
 
