@@ -72,4 +72,24 @@ TEST_F(DataLineTest, GridTraceAndCursorsWhereTheyBelong) {
     EXPECT_EQ(image.pixelColor(300, 30), QColor(255, 255, 210)); // the readout box
 }
 
+TEST_F(DataLineTest, ACursorHeldAtTheEdgePansEachDrawingUntilTheEnd) {
+    CDataLine view(nullptr, trace, 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    view.Operate([](TraceScale& scale) { scale.HorizontalZoomIn(); }); // step 25
+    view.SetCursorColumn(319);
+    const TraceScale& scale = *view.Scale();
+    const uint32_t start = scale.FirstSample();
+    view.grab();
+    EXPECT_EQ(scale.FirstSample(), start + 10 * 25);
+    for (int i = 0; i < 100; ++i)
+        view.grab();
+    EXPECT_EQ(scale.FirstSample(), 16384u - 25 * 320);
+    // In the full view nothing pans.
+    view.Operate([](TraceScale& scale) { scale.Restore(); });
+    view.SetCursorColumn(319);
+    const uint32_t full = scale.FirstSample();
+    view.grab();
+    EXPECT_EQ(scale.FirstSample(), full);
+}
+
 } // namespace
