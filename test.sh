@@ -34,6 +34,7 @@ prepare_build "$build" "${options[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:suppressions=$PWD/tests/tsan.supp}
 cd "$build"
