@@ -23,15 +23,31 @@ shots=${LUMETRA_SHOTS:-$PWD/build/shots}
 mkdir -p "$shots"
 cat > build/run-demo.script <<SCRIPT
 wait 500
-shot $shots/start.png
-hold V 3
-wait 300
-hold V 3
-wait 1200
-hold V 3
+shot $shots/1-start.png
+load $PWD/data/traces/sample_16km.st
+wait 200
+shot $shots/2-trace.png
+hold VK_RIGHT 30
+key VK_RETURN
+hold VK_RIGHT 14
+wait 200
+shot $shots/3-cursors.png
+key F1
+key F1
+key VK_UP
+key VK_UP
+wait 200
+shot $shots/4-zoomed.png
+key F2
+key VK_UP
+key VK_UP
+wait 200
+shot $shots/5-vertical-zoom.png
+key F3
+key F4
 key F12
 wait 300
-shot $shots/power-question.png
+shot $shots/6-power-question.png
 answer no
 wait 200
 quit
