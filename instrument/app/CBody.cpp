@@ -3,6 +3,7 @@
 #include "instrument/acquisition/TraceData.h"
 #include "instrument/app/AppState.h"
 #include "instrument/display/CDataLine.h"
+#include "instrument/events/CEventLstBody.h"
 
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/PanelKeyEvent.h"
@@ -12,6 +13,8 @@
 CBody::CBody(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 320, 217);
     traceView_ = new CDataLine(this, CurrentTrace(), VersionNumber);
+    eventList_ = new CEventLstBody(this);
+    traceView_->OnAnalysed([this] { eventList_->Refill(traceView_->Events(), *traceView_->Scale()); });
     statusBar_ = new CTimeAndPower(this);
     statusBar_->raise();
 }

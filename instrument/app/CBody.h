@@ -2,6 +2,7 @@
 #include <QWidget>
 
 class CDataLine;
+class CEventLstBody;
 class CTimeAndPower;
 
 // The main body pane: the trace view with the status bar over its top.
@@ -10,6 +11,7 @@ public:
     explicit CBody(QWidget* parent);
     CTimeAndPower* StatusBar() const { return statusBar_; }
     CDataLine* TraceView() const { return traceView_; }
+    CEventLstBody* EventList() const { return eventList_; }
     int Resource() const { return 129; }
 
 protected:
@@ -17,5 +19,6 @@ protected:
 
 private:
     CDataLine* traceView_;
+    CEventLstBody* eventList_;
     CTimeAndPower* statusBar_;
 };

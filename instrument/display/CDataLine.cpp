@@ -70,6 +70,15 @@ void CDataLine::Analyse() {
                          static_cast<float>(block_.m_iWaveLen / 100000),
                          static_cast<float>(block_.m_iPulseWidth / 100000),
                          static_cast<float>(block_.m_fEventThreshold * 0.00001), block_.m_iAttenuation);
+    if (analysed_)
+        analysed_();
+}
+
+void CDataLine::Reanalyse() {
+    if (!scale_)
+        return;
+    Analyse();
+    update();
 }
 
 int CDataLine::SetCursorColumn(int column) {

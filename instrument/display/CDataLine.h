@@ -5,6 +5,7 @@
 #include "shared/tracefile/ParameterBlock.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,10 @@ public:
         repaint();
         return true;
     }
+    // The re-analyse notification: the analysis again over the current trace, then the listeners.
+    void Reanalyse();
+    // Called after every analysis, to refill the event list.
+    void OnAnalysed(std::function<void()> listener) { analysed_ = std::move(listener); }
     // Moves the active cursor to a column; -1 without a model or for a negative column.
     int SetCursorColumn(int column);
 
@@ -54,4 +59,5 @@ private:
     float pivot_ = 0.0f;
     int lastActive_ = -1;
     int offScreenColumn_ = 0; // the last column outside the plot seen at a drawing, 0 when none
+    std::function<void()> analysed_;
 };

@@ -11,6 +11,7 @@
 #include "instrument/app/PanelKeyEvent.h"
 #include "instrument/app/QtFrontend.h"
 #include "instrument/display/CDataLine.h"
+#include "instrument/events/CEventLstBody.h"
 #include "shared/tracefile/TraceFile.h"
 
 #include "platform/PowerKey.h"
@@ -300,6 +301,25 @@ TEST_F(MainWindowTest, CurvePanelModesShiftZoomRestoreAndBack) {
         // Back on the trace view, the arrows move the cursor.
         Send(dialog, QEvent::KeyPress, Qt::Key_Right);
         EXPECT_EQ(scale.Column(1), 1);
+    });
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheEventListIsRefilledAfterEveryAnalysis) {
+    RunDialog([&](CLumetraDlg& dialog) {
+        CDataLine& view = dialog.TraceView();
+        CEventLstBody& list = *dialog.TraceBody()->EventList();
+        EXPECT_EQ(list.RowCount(), 0);
+        ASSERT_EQ(view.BuildFromFile(std::string(SOURCE_DIR) + "/data/traces/sample_16km.st"), 0);
+        ASSERT_GT(view.Events().GetEventCount(), 0);
+        EXPECT_EQ(list.RowCount(), view.Events().GetEventCount());
+        EXPECT_TRUE(list.Row(0).startsWith(QStringLiteral("1  R  2.5"))) << list.Row(0).toStdString();
+        view.Reanalyse();
+        EXPECT_EQ(list.RowCount(), view.Events().GetEventCount());
+        EXPECT_EQ(list.geometry(), QRect(0, 180, 320, 37));
     });
 }
 
