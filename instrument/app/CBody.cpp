@@ -12,7 +12,7 @@
 
 CBody::CBody(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 320, 217);
-    traceView_ = new CDataLine(this, CurrentTrace(), VersionNumber);
+    traceView_ = new CDataLine(this, CurrentTrace(), VersionNumber, MessageTitle);
     eventList_ = new CEventLstBody(this);
     traceView_->OnAnalysed([this] { eventList_->Refill(traceView_->Events(), *traceView_->Scale()); });
     statusBar_ = new CTimeAndPower(this);

@@ -4,6 +4,7 @@
 #include "instrument/app/PanelKeyEvent.h"
 
 #include "platform/DebugOut.h"
+#include "platform/MessageBox.h"
 #include "platform/VirtualKeys.h"
 
 #include "shared/tracefile/TraceFile.h"
@@ -28,8 +29,8 @@ const QColor kReadout(255, 255, 210);
 
 } // namespace
 
-CDataLine::CDataLine(QWidget* parent, TraceData& trace, int versionNumber)
-    : QWidget(parent), trace_(trace), versionNumber_(versionNumber) {
+CDataLine::CDataLine(QWidget* parent, TraceData& trace, int versionNumber, std::u16string messageTitle)
+    : QWidget(parent), trace_(trace), versionNumber_(versionNumber), messageTitle_(std::move(messageTitle)) {
     setGeometry(0, 0, kWidth, kHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font(QStringLiteral("SimSun"));
@@ -55,8 +56,21 @@ int CDataLine::BuildFromFile(const std::string& hostPath) {
     lastActive_ = scale_->Active();
     offScreenColumn_ = 0;
     Analyse();
+    ComputeReadouts();
     update();
     return 0;
+}
+
+void CDataLine::ComputeReadouts() {
+    const TraceData::Samples samples = trace_.Snapshot();
+    if (samples->empty()) {
+        platform::MessageBox(u"没有波形显示，无法测量平均损耗", messageTitle_,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return;
+    }
+    distance_ = scale_->Distance();
+    loss_ = scale_->Loss(*samples);
+    attenuation_ = scale_->Attenuation(*samples);
 }
 
 void CDataLine::Analyse() {
@@ -85,6 +99,7 @@ int CDataLine::SetCursorColumn(int column) {
     if (!scale_ || column < 0)
         return -1;
     scale_->SetCursorColumn(column);
+    ComputeReadouts();
     update();
     return 0;
 }
@@ -94,6 +109,7 @@ void CDataLine::OnArrow(int direction) {
         return;
     const int column = std::clamp(scale_->Column(scale_->Active()) + direction * m_iMovePix, 0, kWidth - 1);
     scale_->SetCursorColumn(column);
+    ComputeReadouts();
     ++arrowDowns_;
     if (arrowDowns_ > 10)
         m_iMovePix = 10;
@@ -244,9 +260,9 @@ void CDataLine::paintEvent(QPaintEvent*) {
     const QRect box(220, 20, 100, 39);
     p.fillRect(box, kReadout);
     p.setPen(kGreen);
-    const double distance = scale_ ? scale_->Distance() : 0.0;
-    const double loss = scale_ ? scale_->Loss(samples) : 0.0;
-    const double attenuation = scale_ && !samples.empty() ? scale_->Attenuation(samples) : 0.0;
+    const double distance = scale_ ? distance_ : 0.0;
+    const double loss = scale_ ? loss_ : 0.0;
+    const double attenuation = scale_ ? attenuation_ : 0.0;
     const QString lines[] = {
         QString::asprintf("A-B: %.4f km", distance), QString::asprintf("A-B: %.4f dB", loss),
         scale_ ? QString::asprintf("   \\ :%.4f dB/km", attenuation) : QStringLiteral("  0.0000 dB/km")};

@@ -14,7 +14,8 @@ class TraceData;
 // The trace view: one trace over a grid with cursors A and B, event ticks, scales and readouts.
 class CDataLine : public QWidget {
 public:
-    CDataLine(QWidget* parent, TraceData& trace, int versionNumber);
+    // messageTitle: the title of the view's warning box.
+    CDataLine(QWidget* parent, TraceData& trace, int versionNumber, std::u16string messageTitle = {});
 
     // Reads a ".st" file into the current trace and builds the model over it; 0, or -1 when the file
     // cannot be read (the view then shows no trace).
@@ -44,6 +45,8 @@ protected:
 
 private:
     void Analyse();
+    // The distance, loss and dB/km between the cursors; without samples there is nothing to measure.
+    void ComputeReadouts();
     void OnArrow(int direction);
     // The pivot and the pan at the edges, before the trace is drawn.
     void PrepareDrawing(std::span<const uint32_t> samples);
@@ -51,6 +54,7 @@ private:
 
     TraceData& trace_;
     int versionNumber_;
+    std::u16string messageTitle_;
     ParameterBlock block_;
     std::unique_ptr<TraceScale> scale_;
     EventTable events_;
@@ -60,4 +64,7 @@ private:
     int lastActive_ = -1;
     int offScreenColumn_ = 0; // the last column outside the plot seen at a drawing, 0 when none
     std::function<void()> analysed_;
+    double distance_ = 0.0;
+    double loss_ = 0.0;
+    double attenuation_ = 0.0;
 };

@@ -2,6 +2,7 @@
 #include "instrument/app/PanelKeyEvent.h"
 #include "instrument/display/CDataLine.h"
 
+#include "platform/MessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "shared/tracefile/TraceFile.h"
 
@@ -70,6 +71,33 @@ TEST_F(DataLineTest, GridTraceAndCursorsWhereTheyBelong) {
         grey += image.pixelColor(125, y) == QColor(90, 90, 90);
     EXPECT_GE(grey, 3);
     EXPECT_EQ(image.pixelColor(300, 30), QColor(255, 255, 210)); // the readout box
+}
+
+class CountingBoxes : public platform::MessageBoxService {
+public:
+    int Show(const std::u16string& text, const std::u16string& title, uint32_t flags) override {
+        texts.push_back(text);
+        titles.push_back(title);
+        lastFlags = flags;
+        return platform::IDOK;
+    }
+    std::vector<std::u16string> texts, titles;
+    uint32_t lastFlags = 0;
+};
+
+TEST_F(DataLineTest, WithoutSamplesTheReadoutsAreNotMeasuredAndTheUserIsTold) {
+    auto boxes = std::make_shared<CountingBoxes>();
+    platform::SetMessageBoxService(boxes);
+    CDataLine view(nullptr, trace, 1, u"Prompt");
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    EXPECT_TRUE(boxes->texts.empty());
+    trace.Replace({});
+    EXPECT_EQ(view.SetCursorColumn(40), 0);
+    ASSERT_EQ(boxes->texts.size(), 1u);
+    EXPECT_EQ(boxes->texts[0], u"没有波形显示，无法测量平均损耗");
+    EXPECT_EQ(boxes->titles[0], u"Prompt");
+    EXPECT_EQ(boxes->lastFlags, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    platform::SetMessageBoxService(nullptr);
 }
 
 TEST_F(DataLineTest, ACursorHeldAtTheEdgePansEachDrawingUntilTheEnd) {
