@@ -39,21 +39,20 @@ CDataLine::CDataLine(QWidget* parent, TraceData& trace, int versionNumber, std::
 }
 
 int CDataLine::BuildFromFile(const std::string& hostPath) {
-    scale_.reset();
+    model_.reset();
     TraceFileContents contents;
     if (ReadTraceFile(hostPath, ReaderVariant::Instrument, contents) != 0) {
         update();
         return -1;
     }
     trace_.Replace(contents.samples);
-    block_ = contents.block;
     const char* names[] = {"range",      "m_iWaveLen",    "m_iPulseWidth", "m_iAttenuation",
                            "m_iAvgTime", "m_fRefractive", "m_fCableRatio", "m_fEventThreshold"};
-    const auto words = block_.Words();
+    const auto words = contents.block.Words();
     for (size_t i = 0; i < words.size(); ++i)
         platform::DebugOut("%s:%u\r\n", names[i], static_cast<unsigned>(words[i]));
-    scale_ = std::make_unique<TraceScale>(words, kWidth, kHeight, kXDivision, kYDivision);
-    lastActive_ = scale_->Active();
+    model_ = std::make_unique<TraceModel>(contents.block, kWidth, kHeight, kXDivision, kYDivision);
+    lastActive_ = model_->Scale().Active();
     offScreenColumn_ = 0;
     Analyse();
     ComputeReadouts();
@@ -68,47 +67,44 @@ void CDataLine::ComputeReadouts() {
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return;
     }
-    distance_ = scale_->Distance();
-    loss_ = scale_->Loss(*samples);
-    attenuation_ = scale_->Attenuation(*samples);
+    distance_ = MutableScale()->Distance();
+    loss_ = MutableScale()->Loss(*samples);
+    attenuation_ = MutableScale()->Attenuation(*samples);
+}
+
+const EventTable& CDataLine::Events() const {
+    static const EventTable none;
+    return model_ ? model_->Events() : none;
 }
 
 void CDataLine::Analyse() {
-    const TraceData::Samples samples = trace_.Snapshot();
-    std::vector<uint32_t> levels(samples->begin(), samples->end());
-    // The raised level of the second hardware variant is taken off for the analysis.
-    if (versionNumber_ == 1)
-        for (uint32_t& level : levels)
-            level = level > 9999 ? level - 10000 : 0;
-    events_.AnalyseTrace(levels, static_cast<float>(block_.range * 0.00001),
-                         static_cast<float>(block_.m_iWaveLen / 100000),
-                         static_cast<float>(block_.m_iPulseWidth / 100000),
-                         static_cast<float>(block_.m_fEventThreshold * 0.00001), block_.m_iAttenuation);
+    model_->Analyse(*trace_.Snapshot(), versionNumber_);
     if (analysed_)
         analysed_();
 }
 
 void CDataLine::Reanalyse() {
-    if (!scale_)
+    if (!model_)
         return;
     Analyse();
     update();
 }
 
 int CDataLine::SetCursorColumn(int column) {
-    if (!scale_ || column < 0)
+    if (!model_ || column < 0)
         return -1;
-    scale_->SetCursorColumn(column);
+    MutableScale()->SetCursorColumn(column);
     ComputeReadouts();
     update();
     return 0;
 }
 
 void CDataLine::OnArrow(int direction) {
-    if (!scale_)
+    if (!model_)
         return;
-    const int column = std::clamp(scale_->Column(scale_->Active()) + direction * m_iMovePix, 0, kWidth - 1);
-    scale_->SetCursorColumn(column);
+    const int column =
+        std::clamp(MutableScale()->Column(MutableScale()->Active()) + direction * m_iMovePix, 0, kWidth - 1);
+    MutableScale()->SetCursorColumn(column);
     ComputeReadouts();
     ++arrowDowns_;
     if (arrowDowns_ > 10)
@@ -131,8 +127,8 @@ bool CDataLine::event(QEvent* event) {
             m_iMovePix = 1;
             arrowDowns_ = 0;
         }
-    } else if (vk == platform::VK_RETURN && down && scale_) {
-        scale_->ToggleActive();
+    } else if (vk == platform::VK_RETURN && down && model_) {
+        MutableScale()->ToggleActive();
         update();
     }
     return true;
@@ -144,19 +140,20 @@ void CDataLine::mousePressEvent(QMouseEvent* event) {
 }
 
 int CDataLine::Row(uint32_t sample) const {
-    const float zoomed = pivot_ + (static_cast<float>(sample) - pivot_) * scale_->VerticalZoom();
+    const float zoomed = pivot_ + (static_cast<float>(sample) - pivot_) * Scale()->VerticalZoom();
     const int baseline = versionNumber_ == 0 ? 20 : 0;
-    return kHeight - 1 - static_cast<int>(zoomed * 0.0023f) - baseline - scale_->VerticalShift();
+    return kHeight - 1 - static_cast<int>(zoomed * 0.0023f) - baseline - Scale()->VerticalShift();
 }
 
 void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
-    const int active = scale_->Active();
-    const int column = scale_->Column(active);
-    const int64_t sample = scale_->Sample(active);
-    if (scale_->VerticalZoomChanged()) {
+    TraceScale& scale = model_->Scale();
+    const int active = scale.Active();
+    const int column = scale.Column(active);
+    const int64_t sample = scale.Sample(active);
+    if (scale.VerticalZoomChanged()) {
         if (sample >= 0 && sample < static_cast<int64_t>(samples.size()))
             pivot_ = static_cast<float>(samples[static_cast<size_t>(sample)]);
-    } else if ((column == 0 || column == kWidth - 1) && scale_->Step() != scale_->FullViewStep() &&
+    } else if ((column == 0 || column == kWidth - 1) && scale.Step() != scale.FullViewStep() &&
                active == lastActive_) {
         // A cursor that comes back from off screen to the edge is not panned at that drawing.
         const bool cameBack =
@@ -164,10 +161,10 @@ void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
         if (cameBack)
             offScreenColumn_ = 0;
         else
-            scale_->Pan(column == 0 ? -10 : 10);
+            scale.Pan(column == 0 ? -10 : 10);
     }
     for (int cursor = 0; cursor < 2; ++cursor) {
-        const int c = scale_->Column(cursor);
+        const int c = scale.Column(cursor);
         if (c < 0 || c > kWidth - 1)
             offScreenColumn_ = c < 0 ? -1 : 1;
     }
@@ -175,6 +172,7 @@ void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
 }
 
 void CDataLine::paintEvent(QPaintEvent*) {
+    TraceScale* scale = MutableScale(); // the drawing may pan the view
     QPixmap canvas(kWidth, kHeight);
     QPainter p(&canvas);
     p.setFont(font());
@@ -185,13 +183,13 @@ void CDataLine::paintEvent(QPaintEvent*) {
 
     const TraceData::Samples held = trace_.Snapshot();
     const std::span<const uint32_t> samples(*held);
-    if (scale_)
+    if (model_)
         PrepareDrawing(samples);
 
     p.setPen(kGreen);
     const QString km =
-        scale_ ? QString::asprintf("%.3f km/", scale_->KmPerDivision() * 0.001) : QStringLiteral("0.0 km/");
-    const QString db = QString::asprintf("%.1f dB/", scale_ ? scale_->DbPerDivision() : 0.0f);
+        model_ ? QString::asprintf("%.3f km/", scale->KmPerDivision() * 0.001) : QStringLiteral("0.0 km/");
+    const QString db = QString::asprintf("%.1f dB/", model_ ? scale->DbPerDivision() : 0.0f);
     const QFontMetrics metrics = p.fontMetrics();
     p.drawText(QRect(kWidth - metrics.horizontalAdvance(km) - 10, kHeight - 30,
                      metrics.horizontalAdvance(km) + 10, 30),
@@ -210,35 +208,35 @@ void CDataLine::paintEvent(QPaintEvent*) {
     p.setPen(Qt::white);
     p.drawLine(0, kHeight - 1, kWidth, kHeight - 1);
 
-    if (scale_) {
+    if (model_) {
         // One sample per column; column 0 is mapped like the others, so the trace starts where it is.
         p.setPen(kTrace);
         QPolygon line;
         for (int i = 0; i < kWidth; ++i) {
             const int64_t s =
-                static_cast<int64_t>(scale_->FirstSample()) + static_cast<int64_t>(i) * scale_->Step();
+                static_cast<int64_t>(scale->FirstSample()) + static_cast<int64_t>(i) * scale->Step();
             if (s >= static_cast<int64_t>(samples.size()))
                 break;
             line << QPoint(i, Row(samples[static_cast<size_t>(s)]));
         }
         p.drawPolyline(line);
 
-        const int count = events_.GetEventCount();
+        const int count = Events().GetEventCount();
         if (count >= 1 && count <= 24) {
             p.setPen(kRed);
-            for (const EventRecord& e : events_.Events()) {
-                if (e.position >= samples.size() || e.position < scale_->FirstSample())
+            for (const EventRecord& e : Events().Events()) {
+                if (e.position >= samples.size() || e.position < scale->FirstSample())
                     continue;
-                const int column = static_cast<int>((e.position - scale_->FirstSample()) / scale_->Step());
+                const int column = static_cast<int>((e.position - scale->FirstSample()) / scale->Step());
                 const int row = Row(samples[e.position]);
                 p.drawLine(column, row + 10, column, row - 11);
             }
         }
     }
 
-    const int active = scale_ ? scale_->Active() : TraceScale::B;
+    const int active = model_ ? scale->Active() : TraceScale::B;
     for (int cursor = 0; cursor < 2; ++cursor) {
-        const int x = scale_ ? scale_->Column(cursor) : 0;
+        const int x = model_ ? scale->Column(cursor) : 0;
         const bool isActive = cursor == active;
         p.setPen(isActive ? kRed : kGreen);
         const int top = isActive ? 24 : 29;
@@ -247,7 +245,7 @@ void CDataLine::paintEvent(QPaintEvent*) {
         p.drawLine(x, top, x - 5, arrow);
         p.drawLine(x, top, x + 5, arrow);
         const QString label =
-            scale_ ? QString::asprintf("%c %.4fkm", cursor == 0 ? 'A' : 'B', scale_->Position(cursor))
+            model_ ? QString::asprintf("%c %.4fkm", cursor == 0 ? 'A' : 'B', scale->Position(cursor))
                    : QString(cursor == 0 ? "A" : "B");
         const int labelTop = cursor == 0 ? 39 : 49;
         p.drawText(QRect(x - 8, labelTop, metrics.horizontalAdvance(label), metrics.height()), Qt::AlignLeft,
@@ -260,12 +258,12 @@ void CDataLine::paintEvent(QPaintEvent*) {
     const QRect box(220, 20, 100, 39);
     p.fillRect(box, kReadout);
     p.setPen(kGreen);
-    const double distance = scale_ ? distance_ : 0.0;
-    const double loss = scale_ ? loss_ : 0.0;
-    const double attenuation = scale_ ? attenuation_ : 0.0;
+    const double distance = model_ ? distance_ : 0.0;
+    const double loss = model_ ? loss_ : 0.0;
+    const double attenuation = model_ ? attenuation_ : 0.0;
     const QString lines[] = {
         QString::asprintf("A-B: %.4f km", distance), QString::asprintf("A-B: %.4f dB", loss),
-        scale_ ? QString::asprintf("   \\ :%.4f dB/km", attenuation) : QStringLiteral("  0.0000 dB/km")};
+        model_ ? QString::asprintf("   \\ :%.4f dB/km", attenuation) : QStringLiteral("  0.0000 dB/km")};
     int y = 20;
     for (int i = 0; i < 3; ++i) {
         p.drawText(QRect(box.left(), y, box.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop,

@@ -1,8 +1,5 @@
 #pragma once
-#include "instrument/display/TraceScale.h"
-
-#include "shared/analysis/EventTable.h"
-#include "shared/tracefile/ParameterBlock.h"
+#include "instrument/display/TraceModel.h"
 
 #include <QWidget>
 #include <functional>
@@ -20,14 +17,15 @@ public:
     // Reads a ".st" file into the current trace and builds the model over it; 0, or -1 when the file
     // cannot be read (the view then shows no trace).
     int BuildFromFile(const std::string& hostPath);
-    bool HasModel() const { return scale_ != nullptr; }
-    const TraceScale* Scale() const { return scale_.get(); }
-    const EventTable& Events() const { return events_; }
+    bool HasModel() const { return model_ != nullptr; }
+    const TraceScale* Scale() const { return model_ ? &model_->Scale() : nullptr; }
+    // The events of the model; none without one.
+    const EventTable& Events() const;
     // Runs a scale operation (zoom, shift, restore) and repaints at once; false without a model.
     template <typename Operation> bool Operate(Operation operation) {
-        if (!scale_)
+        if (!model_)
             return false;
-        operation(*scale_);
+        operation(model_->Scale());
         repaint();
         return true;
     }
@@ -55,9 +53,10 @@ private:
     TraceData& trace_;
     int versionNumber_;
     std::u16string messageTitle_;
-    ParameterBlock block_;
-    std::unique_ptr<TraceScale> scale_;
-    EventTable events_;
+    TraceScale* MutableScale() { return model_ ? &model_->Scale() : nullptr; }
+
+    // Deleted before the next one is built.
+    std::unique_ptr<TraceModel> model_;
     int m_iMovePix = 1;
     int arrowDowns_ = 0;
     float pivot_ = 0.0f;
