@@ -136,7 +136,7 @@ void AcquisitionEngine::Configure() {
     const auto partial = [&](int32_t divisor) { return M % divisor != 0 ? 1u : 0u; };
     if (range > 16.0f)
         w_ = invalid;
-    else if (range == 16.0f || range > 8.0f)
+    else if (range > 8.0f)
         w_ = invalid / 8 + partial(8);
     else if (range <= 1.0f)
         w_ = invalid / 40 + partial(40);
