@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 TestParameterTable TestParam;
+TestWayPair TestWay;
 
 namespace {
 

@@ -37,8 +37,9 @@ struct TestWayPair {
 
 enum TestWay { kAveragingTest = 0, kRealtimeTest = 1, kAutomaticTest = 2 };
 
-// The process-wide table; written only by ApplySettings.
+// The process-wide table and test-way pair; written only by ApplySettings.
 extern TestParameterTable TestParam;
+extern TestWayPair TestWay;
 
 // What each range allows and implies.
 struct RangeRow {

@@ -1,4 +1,5 @@
 #pragma once
+#include "instrument/acquisition/TestParameters.h"
 #include "instrument/app/QueuedThread.h"
 
 #include <cstdint>
@@ -26,8 +27,8 @@ public:
     bool HasAutoCloseThread() const { return autoClose_ != nullptr; }
     bool HasVflThread() const { return vfl_ != nullptr; }
 
-    // Which test the next start runs: 0 averaging, 1 real-time, 2 automatic.
-    int TestMode = 2;
+    // Which test the next start runs: 0 averaging, 1 real-time, 2 automatic; the process-wide pair's.
+    int& TestMode = TestWay.TestMode;
 
 private:
     void AdvanceVflCycle();

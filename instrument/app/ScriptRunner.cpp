@@ -166,6 +166,8 @@ void ScriptRunner::Run(const Command& command) {
         Shot(w[1]);
     } else if (verb == "load") {
         CLumetraDlg* dialog = frontend_.Dialog();
+        if (dialog)
+            dialog->TraceBody()->TraceView()->SetParametersChanged(false);
         if (!dialog || dialog->TraceBody()->TraceView()->BuildFromFile(w[1]) != 0)
             Fail("line " + std::to_string(command.line) + ": cannot load " + w[1]);
         TraceLoaded = 1;

@@ -1,5 +1,6 @@
 #include "instrument/display/CDataLine.h"
 
+#include "instrument/acquisition/TestParameters.h"
 #include "instrument/acquisition/TraceData.h"
 #include "instrument/app/PanelKeyEvent.h"
 
@@ -38,24 +39,63 @@ CDataLine::CDataLine(QWidget* parent, TraceData& trace, int versionNumber, std::
     setFont(font);
 }
 
-int CDataLine::BuildFromFile(const std::string& hostPath) {
-    model_.reset();
-    TraceFileContents contents;
-    if (ReadTraceFile(hostPath, ReaderVariant::Instrument, contents) != 0) {
-        update();
-        return -1;
-    }
-    trace_.Replace(contents.samples);
+namespace {
+
+// The current test parameters as the view copies them: item 4's float, never set, gives word 4.
+ParameterBlock CurrentParameters() {
+    return ParameterBlock::FromParameters(TestParam.Values(), 0, TestWay.TestMode);
+}
+
+void DumpParameters(const ParameterBlock& block) {
     const char* names[] = {"range",      "m_iWaveLen",    "m_iPulseWidth", "m_iAttenuation",
                            "m_iAvgTime", "m_fRefractive", "m_fCableRatio", "m_fEventThreshold"};
-    const auto words = contents.block.Words();
+    const auto words = block.Words();
     for (size_t i = 0; i < words.size(); ++i)
         platform::DebugOut("%s:%u\r\n", names[i], static_cast<unsigned>(words[i]));
-    model_ = std::make_unique<TraceModel>(contents.block, kWidth, kHeight, kXDivision, kYDivision);
+}
+
+} // namespace
+
+int CDataLine::BuildFromFile(const std::string& hostPath) {
+    return Load([&](ParameterBlock& block) {
+        TraceFileContents contents;
+        if (ReadTraceFile(hostPath, ReaderVariant::Instrument, contents) != 0)
+            return false;
+        trace_.Replace(contents.samples);
+        block = contents.block;
+        return true;
+    });
+}
+
+void CDataLine::BuildFromLive() {
+    Load([](ParameterBlock& block) {
+        block = CurrentParameters();
+        return true;
+    });
+}
+
+int CDataLine::Load(const std::function<bool(ParameterBlock&)>& readSource) {
+    model_.reset();
+    ParameterBlock block;
+    const bool fromSettings = parametersChanged_;
+    if (fromSettings) {
+        block = CurrentParameters();
+    } else {
+        if (!readSource(block)) {
+            update();
+            return -1;
+        }
+        DumpParameters(block);
+    }
+    model_ = std::make_unique<TraceModel>(block, kWidth, kHeight, kXDivision, kYDivision);
     lastActive_ = model_->Scale().Active();
     offScreenColumn_ = 0;
-    Analyse();
-    ComputeReadouts();
+    if (!fromSettings)
+        Analyse();
+    // Before a test's first trace has arrived there is nothing to measure yet, and nothing to tell.
+    const TraceData::Samples samples = trace_.Snapshot();
+    if (!fromSettings || !samples->empty())
+        ComputeReadouts();
     update();
     return 0;
 }
@@ -67,9 +107,13 @@ void CDataLine::ComputeReadouts() {
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return;
     }
+    ComputeReadouts(*samples);
+}
+
+void CDataLine::ComputeReadouts(std::span<const uint32_t> samples) {
     distance_ = MutableScale()->Distance();
-    loss_ = MutableScale()->Loss(*samples);
-    attenuation_ = MutableScale()->Attenuation(*samples);
+    loss_ = MutableScale()->Loss(samples);
+    attenuation_ = MutableScale()->Attenuation(samples);
 }
 
 const EventTable& CDataLine::Events() const {
@@ -87,6 +131,10 @@ void CDataLine::Reanalyse() {
     if (!model_)
         return;
     Analyse();
+    // The readouts follow the trace the test has just delivered.
+    const TraceData::Samples samples = trace_.Snapshot();
+    if (!samples->empty())
+        ComputeReadouts(*samples);
     update();
 }
 

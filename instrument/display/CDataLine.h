@@ -17,7 +17,14 @@ public:
     // Reads a ".st" file into the current trace and builds the model over it; 0, or -1 when the file
     // cannot be read (the view then shows no trace).
     int BuildFromFile(const std::string& hostPath);
+    // The model over the live result of a test; the samples arrive while the test runs.
+    void BuildFromLive();
+    // While set, a build takes the current test parameters for the trace and analyses nothing: the
+    // settings' OK and the test start set it, opening a file clears it.
+    void SetParametersChanged(bool changed) { parametersChanged_ = changed; }
+    bool ParametersChanged() const { return parametersChanged_; }
     bool HasModel() const { return model_ != nullptr; }
+    const TraceModel* Model() const { return model_.get(); }
     const TraceScale* Scale() const { return model_ ? &model_->Scale() : nullptr; }
     // The events of the model; none without one.
     const EventTable& Events() const;
@@ -42,9 +49,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Deletes the old model and builds the new one over a source that fills in the trace and its
+    // parameters; 0, or -1 when the source cannot be read.
+    int Load(const std::function<bool(ParameterBlock&)>& readSource);
     void Analyse();
     // The distance, loss and dB/km between the cursors; without samples there is nothing to measure.
     void ComputeReadouts();
+    void ComputeReadouts(std::span<const uint32_t> samples);
     void OnArrow(int direction);
     // The pivot and the pan at the edges, before the trace is drawn.
     void PrepareDrawing(std::span<const uint32_t> samples);
@@ -57,6 +68,7 @@ private:
 
     // Deleted before the next one is built.
     std::unique_ptr<TraceModel> model_;
+    bool parametersChanged_ = false;
     int m_iMovePix = 1;
     int arrowDowns_ = 0;
     float pivot_ = 0.0f;

@@ -1,3 +1,4 @@
+#include "instrument/acquisition/TestParameters.h"
 #include "instrument/acquisition/TraceData.h"
 #include "instrument/app/PanelKeyEvent.h"
 #include "instrument/display/CDataLine.h"
@@ -7,6 +8,7 @@
 #include "shared/tracefile/TraceFile.h"
 
 #include "tests/support/QtTestApp.h"
+#include "tests/support/SyntheticTrace.h"
 #include "tests/support/TempRoot.h"
 
 #include <QCoreApplication>
@@ -25,6 +27,19 @@ protected:
         const ParameterBlock block =
             ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
         ASSERT_EQ(WriteTraceFile(root.Path() / "t.st", samples, block), 1);
+    }
+    // A file of a generated trace over the link.
+    std::string LinkFile(const std::string& name, const TraceSetup& setup, const FibreLink& link) {
+        const ParameterBlock block = ParameterBlock::FromParameters(
+            {setup.rangeKm, setup.wavelengthNm, setup.pulseNs, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
+        EXPECT_EQ(WriteTraceFile(root.Path() / name, GenerateTrace(setup, link).samples, block), 1);
+        return (root.Path() / name).string();
+    }
+    static FibreLink ShortLink() {
+        FibreLink link;
+        link.lengthKm = 12.0;
+        link.events.push_back({LinkEventKind::Connector, 5.0, 0.4, -45.0});
+        return link;
     }
     void Key(CDataLine& view, uint32_t vk, uint32_t message) {
         PanelKeyEvent event(vk, message);
@@ -118,6 +133,76 @@ TEST_F(DataLineTest, ACursorHeldAtTheEdgePansEachDrawingUntilTheEnd) {
     const uint32_t full = scale.FirstSample();
     view.grab();
     EXPECT_EQ(scale.FirstSample(), full);
+}
+
+TEST_F(DataLineTest, ALiveBuildWithChangedParametersTakesTheSettingsAndWaitsForTheTrace) {
+    auto boxes = std::make_shared<CountingBoxes>();
+    platform::SetMessageBoxService(boxes);
+    TestParam.items[kRangeItem].value = 16.0f;
+    TestParam.items[kWavelengthItem].value = 1550.0f;
+    TestParam.items[kPulseWidthItem].value = 320.0f;
+    TestParam.items[kRefractiveItem].value = 1.4685f;
+    TestParam.items[kCableRatioItem].value = 1.0f;
+    TestParam.items[kThresholdItem].value = 0.1f;
+    TestWay = {kAveragingTest, 7};
+    CDataLine view(nullptr, trace, 1, u"Prompt");
+    // The file sets a trace with events; the test start that follows must not analyse it again.
+    const std::string file = LinkFile("link.st", TraceSetup{}, ShortLink());
+    ASSERT_EQ(view.BuildFromFile(file), 0);
+    ASSERT_GT(view.Events().GetEventCount(), 0);
+    view.SetParametersChanged(true);
+    view.BuildFromLive();
+    ASSERT_TRUE(view.HasModel());
+    EXPECT_EQ(view.Model()->Parameters().m_iWaveLen, 155000000);
+    EXPECT_EQ(view.Model()->Parameters().m_iAvgTime, 0);
+    EXPECT_EQ(view.Events().GetEventCount(), 0);
+
+    // The first test of the day: no trace yet, and no box that would hold the test up.
+    trace.Replace({});
+    view.BuildFromLive();
+    EXPECT_TRUE(boxes->texts.empty());
+    // The test's trace arrives; the re-analyse at its end finds the events and measures.
+    TraceFileContents contents;
+    ASSERT_EQ(ReadTraceFile(file, ReaderVariant::Instrument, contents), 0);
+    trace.Replace(contents.samples);
+    view.SetCursorColumn(100);
+    boxes->texts.clear();
+    view.Reanalyse();
+    EXPECT_GT(view.Events().GetEventCount(), 0);
+    EXPECT_TRUE(boxes->texts.empty());
+    platform::SetMessageBoxService(nullptr);
+}
+
+TEST_F(DataLineTest, EventTicksOnlyForOneToTwentyFourEvents) {
+    // Red pixels away from the cursors: the ticks.
+    const auto redAwayFromCursors = [](CDataLine& view) {
+        const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int red = 0;
+        for (int y = 60; y < 160; ++y)
+            for (int x = 20; x < 300; ++x)
+                red += image.pixelColor(x, y) == QColor(255, 0, 0);
+        return red;
+    };
+    CDataLine view(nullptr, trace, 0); // generated traces carry no version offset
+    ASSERT_EQ(view.BuildFromFile(LinkFile("link.st", TraceSetup{}, ShortLink())), 0);
+    const int few = view.Events().GetEventCount();
+    ASSERT_GE(few, 1);
+    ASSERT_LE(few, 24);
+    EXPECT_GT(redAwayFromCursors(view), 0);
+
+    TraceSetup setup;
+    setup.rangeKm = 64.0f;
+    setup.pulseNs = 320.0f;
+    FibreLink link;
+    link.lengthKm = 45.0;
+    for (int i = 1; i < 48; ++i)
+        link.events.push_back({LinkEventKind::Connector, i * 0.9, 0.2, -35.0});
+    const ParameterBlock block =
+        ParameterBlock::FromParameters({64, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
+    ASSERT_EQ(WriteTraceFile(root.Path() / "many.st", GenerateTrace(setup, link).samples, block), 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "many.st").string()), 0);
+    ASSERT_GE(view.Events().GetEventCount(), 25);
+    EXPECT_EQ(redAwayFromCursors(view), 0);
 }
 
 } // namespace
