@@ -30,6 +30,7 @@
 #include "instrument/app/CSystemSetBody.h"
 #include "instrument/app/CSystemSetNav.h"
 #include "instrument/app/CTimeAndPower.h"
+#include "instrument/display/CDataLine.h"
 #include "instrument/app/PanelKeyEvent.h"
 
 #include "platform/DebugOut.h"
@@ -54,7 +55,7 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     setAutoFillBackground(true);
     // Every screen is created once, in this order, and afterwards only shown and hidden.
     body_ = Create<CBody>(true);
-    auto* nav1 = Create<CNav1Dlg>(true);
+    auto* nav1 = nav1_ = Create<CNav1Dlg>(true);
     auto* nav2 = Create<CNav2Dlg>(false);
     auto* fileOpr = Create<CFileOprNav>(false);
     Create<CFileSaveNav>(false);
@@ -72,8 +73,8 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     Create<CFileReadBody>(false);
     Create<CFileSaveBody>(false);
     Create<CFileCopyBody>(false);
-    auto* eventTbl = Create<CEventTblBody>(false);
-    auto* setOtdr = Create<CSetOtdrBody>(false);
+    auto* eventTbl = eventTbl_ = Create<CEventTblBody>(false);
+    auto* setOtdr = setOtdr_ = Create<CSetOtdrBody>(false);
     auto* systemSet = Create<CSystemSetBody>(false);
     auto* systemInfo = Create<CSystemInfoBody>(false);
     Create<CAutoTestWaitDlg>(false);
@@ -123,6 +124,11 @@ void CLumetraDlg::Show(CNavPanel& from, Screen to) {
     const ScreenParts& target = screens_.at(to);
     if (to == Screen::FileOperation)
         target.panel->Button(0)->setEnabled(TraceLoaded == 1);
+    if (to == Screen::TestSettings)
+        setOtdr_->EnableFieldsForTestWay();
+    // Only the main panel refreshes the table; the event panel shows the rows of the last refill.
+    if (to == Screen::EventTable && &from == nav1_ && TraceView().HasModel())
+        eventTbl_->Refill(TraceView().Events(), *TraceView().Scale());
     from.hide();
     target.panel->show();
     QWidget* shown = CurrentBody != body_ ? CurrentBody : nullptr;
@@ -139,6 +145,10 @@ void CLumetraDlg::Show(CNavPanel& from, Screen to) {
         CurrentBody = body_;
     }
     CurrentPanel = target.panel;
+}
+
+void CLumetraDlg::UpdateReadout() {
+    nav1_->OnUpdateReadout();
 }
 
 bool CLumetraDlg::PreTranslateMessage(uint32_t message, uint32_t vk) {

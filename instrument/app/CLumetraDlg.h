@@ -7,6 +7,8 @@
 
 class CBody;
 class CCloseBack;
+class CEventTblBody;
+class CNav1Dlg;
 class CTimeAndPower;
 
 // The instrument's one window, 320 x 240, run modally for the life of the program.
@@ -29,6 +31,9 @@ public:
     void Show(CNavPanel& from, Screen to) override;
     CDataLine& TraceView() override;
     CTimeAndPower& Status() override { return *StatusBar(); }
+    CSetOtdrBody& TestSettings() override { return *setOtdr_; }
+    void UpdateReadout() override;
+    CNav1Dlg& MainPanel() const { return *nav1_; }
     // Every panel and pane by its resource number.
     QWidget* Window(int resource) const;
 
@@ -49,6 +54,9 @@ private:
     template <typename Widget> Widget* Create(bool shown);
 
     CBody* body_;
+    CNav1Dlg* nav1_;
+    CEventTblBody* eventTbl_;
+    CSetOtdrBody* setOtdr_;
     CCloseBack* closeBack_;
     std::map<Screen, ScreenParts> screens_;
     std::map<int, QWidget*> windows_;

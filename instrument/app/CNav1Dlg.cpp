@@ -12,3 +12,5 @@ void CNav1Dlg::OnSlot(int slot) {
         ScreenSwitch::Screen::EventTable, ScreenSwitch::Screen::Second};
     screens_.Show(*this, kTargets[slot]);
 }
+
+void CNav1Dlg::OnUpdateReadout() {}

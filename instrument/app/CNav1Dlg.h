@@ -8,6 +8,9 @@ class CNav1Dlg : public CNavPanel {
 public:
     CNav1Dlg(QWidget* parent, ScreenSwitch& screens);
 
+    // WM_UPDATE_READOUT: range and pulse width of the current parameters into the status bar.
+    void OnUpdateReadout();
+
 protected:
     void OnSlot(int slot) override;
 

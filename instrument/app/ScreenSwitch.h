@@ -2,6 +2,7 @@
 
 class CDataLine;
 class CNavPanel;
+class CSetOtdrBody;
 class CTimeAndPower;
 
 // Moving between screens. A screen is a panel with its pane, or with the trace view when it has none:
@@ -25,4 +26,9 @@ public:
     virtual void Show(CNavPanel& from, Screen to) = 0;
     virtual CDataLine& TraceView() = 0;
     virtual CTimeAndPower& Status() = 0;
+    // The test settings pane, whose values every test start applies.
+    virtual CSetOtdrBody& TestSettings() = 0;
+    // WM_UPDATE_READOUT to the main test panel: the range and pulse width of the current parameters
+    // into the status bar.
+    virtual void UpdateReadout() = 0;
 };
