@@ -8,7 +8,11 @@
 namespace platform {
 namespace {
 
+thread_local std::shared_ptr<TimeSource> threadSource;
+
 std::shared_ptr<TimeSource> CurrentSource() {
+    if (threadSource)
+        return threadSource;
     return ServiceSlot<TimeSource>::Instance().Get();
 }
 
@@ -35,6 +39,10 @@ uint32_t GetTickCount() {
 
 void SetTimeSource(std::shared_ptr<TimeSource> newSource) {
     ServiceSlot<TimeSource>::Instance().Set(std::move(newSource));
+}
+
+void SetThreadTimeSource(std::shared_ptr<TimeSource> source) {
+    threadSource = std::move(source);
 }
 
 void ManualTime::Sleep(uint32_t ms) {

@@ -18,6 +18,9 @@ void Sleep(uint32_t ms);
 uint32_t GetTickCount();
 // A null source restores real time.
 void SetTimeSource(std::shared_ptr<TimeSource> source);
+// A source for the calling thread alone, ahead of the process-wide one; null removes it. Lets one
+// worker run in virtual time while the program's other threads keep theirs.
+void SetThreadTimeSource(std::shared_ptr<TimeSource> source);
 
 // Virtual time that moves only when a test advances it. Sleepers wake in deadline order, and each
 // step waits until the woken threads are asleep again (or a short real grace has passed), so a

@@ -1,7 +1,9 @@
 #pragma once
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <semaphore>
 #include <span>
 #include <vector>
@@ -17,6 +19,11 @@ public:
     // Blocks until a slot is filled.
     std::vector<uint32_t> Take();
     int Filled() const { return filled_; }
+    // The consumer has made a taken trace the current one.
+    void MarkHandled();
+    // For the producer: blocks until every trace it put has been handled, so what follows a test sees
+    // its last trace.
+    void WaitHandled();
 
 private:
     std::array<std::vector<uint32_t>, kSlots> slots_;
@@ -25,4 +32,11 @@ private:
     uint32_t put_ = 0;
     uint32_t take_ = 0;
     std::atomic<int> filled_{0};
+    std::mutex handledMutex_;
+    std::condition_variable handledChanged_;
+    uint32_t puts_ = 0;
+    uint32_t handled_ = 0;
 };
+
+// The process-wide ring between the test thread and the consumer.
+SampleRing& TraceRing();

@@ -10,6 +10,7 @@ TraceConsumer::TraceConsumer(SampleRing& ring, TraceData& trace, std::function<v
               trace.Replace(samples);
               if (invalidate)
                   invalidate();
+              ring.MarkHandled();
           }
       }) {}
 

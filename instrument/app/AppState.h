@@ -1,5 +1,8 @@
 #pragma once
+#include "platform/Time.h"
+
 #include <atomic>
+#include <memory>
 #include <string>
 
 // Process-wide state of the instrument program. The flags are each written by one side and read by
@@ -15,6 +18,9 @@ extern std::atomic<int> TraceLoaded;
 extern std::u16string ShutOffText;
 extern std::u16string MessageTitle;
 extern std::string UDiskRoot;
+// The time the test thread runs in; null is real time. Headless runs give it virtual time, so a
+// simulated measurement takes no real time.
+extern std::shared_ptr<platform::TimeSource> TestThreadTime;
 
 // Nothing measured or opened yet.
 void ResetTraceDisplayState();

@@ -30,8 +30,8 @@
 #include "instrument/app/CSystemSetBody.h"
 #include "instrument/app/CSystemSetNav.h"
 #include "instrument/app/CTimeAndPower.h"
-#include "instrument/display/CDataLine.h"
 #include "instrument/app/PanelKeyEvent.h"
+#include "instrument/display/CDataLine.h"
 
 #include "platform/DebugOut.h"
 #include "platform/VirtualKeys.h"
@@ -77,7 +77,7 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     auto* setOtdr = setOtdr_ = Create<CSetOtdrBody>(false);
     auto* systemSet = Create<CSystemSetBody>(false);
     auto* systemInfo = Create<CSystemInfoBody>(false);
-    Create<CAutoTestWaitDlg>(false);
+    waitWindow_ = Create<CAutoTestWaitDlg>(false);
     auto* help = Create<CHelpOTDR>(false);
     closeBack_ = Create<CCloseBack>(false);
     Create<CSetInvalidMeterBody>(false);
@@ -118,7 +118,9 @@ CTimeAndPower* CLumetraDlg::StatusBar() const {
     return body_->StatusBar();
 }
 
-CDataLine& CLumetraDlg::TraceView() { return *body_->TraceView(); }
+CDataLine& CLumetraDlg::TraceView() {
+    return *body_->TraceView();
+}
 
 void CLumetraDlg::Show(CNavPanel& from, Screen to) {
     const ScreenParts& target = screens_.at(to);
@@ -145,6 +147,16 @@ void CLumetraDlg::Show(CNavPanel& from, Screen to) {
         CurrentBody = body_;
     }
     CurrentPanel = target.panel;
+}
+
+void CLumetraDlg::ShowMainPanel() {
+    nav1_->show();
+    CurrentPanel = nav1_;
+    CurrentBody = body_;
+}
+
+CEventLstBody& CLumetraDlg::EventList() {
+    return *body_->EventList();
 }
 
 void CLumetraDlg::UpdateReadout() {

@@ -33,6 +33,9 @@ public:
     CTimeAndPower& Status() override { return *StatusBar(); }
     CSetOtdrBody& TestSettings() override { return *setOtdr_; }
     void UpdateReadout() override;
+    void ShowMainPanel() override;
+    CEventLstBody& EventList() override;
+    QWidget& WaitWindow() override { return *waitWindow_; }
     CNav1Dlg& MainPanel() const { return *nav1_; }
     // Every panel and pane by its resource number.
     QWidget* Window(int resource) const;
@@ -57,6 +60,7 @@ private:
     CNav1Dlg* nav1_;
     CEventTblBody* eventTbl_;
     CSetOtdrBody* setOtdr_;
+    QWidget* waitWindow_;
     CCloseBack* closeBack_;
     std::map<Screen, ScreenParts> screens_;
     std::map<int, QWidget*> windows_;

@@ -1,8 +1,8 @@
 #include "instrument/app/QtFrontend.h"
 
 #include "instrument/app/CLumetraDlg.h"
+#include "instrument/app/CNav1Dlg.h"
 
-#include "platform/DebugOut.h"
 #include "platform/qt/UiThread.h"
 
 QtFrontend::QtFrontend() = default;
@@ -28,7 +28,11 @@ bool QtFrontend::CurrentBodyIsTraceView() {
 }
 
 void QtFrontend::StartQuickTest() {
-    platform::DebugOut("quick test requested\r\n");
+    if (!dialog_)
+        return;
+    if (dialog_->CurrentPanel)
+        dialog_->CurrentPanel->hide();
+    dialog_->MainPanel().StartTest();
 }
 
 void QtFrontend::SendShowCloseBack() {

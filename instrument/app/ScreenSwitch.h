@@ -1,7 +1,9 @@
 #pragma once
 
 class CDataLine;
+class CEventLstBody;
 class CNavPanel;
+class QWidget;
 class CSetOtdrBody;
 class CTimeAndPower;
 
@@ -31,4 +33,9 @@ public:
     // WM_UPDATE_READOUT to the main test panel: the range and pulse width of the current parameters
     // into the status bar.
     virtual void UpdateReadout() = 0;
+    // The main test panel shown, with the trace view, and both current for keys.
+    virtual void ShowMainPanel() = 0;
+    virtual CEventLstBody& EventList() = 0;
+    // The window shown while a test measures.
+    virtual QWidget& WaitWindow() = 0;
 };

@@ -1,8 +1,11 @@
 #include "instrument/app/ScriptRunner.h"
 
+#include "instrument/acquisition/TestParameters.h"
+#include "instrument/acquisition/TraceData.h"
 #include "instrument/app/AppState.h"
 #include "instrument/app/CBody.h"
 #include "instrument/app/CLumetraDlg.h"
+#include "instrument/app/CNav1Dlg.h"
 #include "instrument/app/QtFrontend.h"
 #include "instrument/app/WindowMessages.h"
 #include "instrument/display/CDataLine.h"
@@ -14,6 +17,7 @@
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtMessageBoxService.h"
 
+#include "shared/tracefile/TraceFile.h"
 #include "simboard/SimBoard.h"
 
 #include <QApplication>
@@ -72,9 +76,9 @@ std::string ScriptRunner::Check(const std::vector<std::string>& w) {
                                                                             : "answer needs yes, no or ok";
     if (verb == "battery")
         return args == 1 && IsNumber(w[1]) && std::stoi(w[1]) <= 255 ? "" : "battery needs a level 0..255";
-    if (verb == "load")
-        return args == 1 ? "" : "load needs a FILE.st";
-    if (verb == "power" || verb == "quit" || verb == "wait-idle")
+    if (verb == "load" || verb == "save")
+        return args == 1 ? "" : verb + " needs a FILE.st";
+    if (verb == "power" || verb == "quit" || verb == "wait-idle" || verb == "wait-test")
         return args == 0 ? "" : verb + " takes no arguments";
     return "unknown command '" + verb + "'";
 }
@@ -121,6 +125,10 @@ void ScriptRunner::RunNext() {
         WaitIdle(0);
         return;
     }
+    if (w[0] == "wait-test") {
+        WaitTest();
+        return;
+    }
     Run(command);
     QTimer::singleShot(0, this, [this] { RunNext(); });
 }
@@ -133,6 +141,16 @@ void ScriptRunner::WaitIdle(int stableRounds) {
         return;
     }
     QTimer::singleShot(20, this, [this, stableRounds] { WaitIdle(stableRounds); });
+}
+
+void ScriptRunner::WaitTest() {
+    // The test has ended once its thread has taken its last step: the trace analysed, the keys back.
+    const CLumetraDlg* dialog = frontend_.Dialog();
+    if (TestRunning || (dialog && dialog->MainPanel().TestActive())) {
+        QTimer::singleShot(10, this, [this] { WaitTest(); });
+        return;
+    }
+    QTimer::singleShot(0, this, [this] { RunNext(); });
 }
 
 void ScriptRunner::Run(const Command& command) {
@@ -171,6 +189,11 @@ void ScriptRunner::Run(const Command& command) {
         if (!dialog || dialog->TraceBody()->TraceView()->BuildFromFile(w[1]) != 0)
             Fail("line " + std::to_string(command.line) + ": cannot load " + w[1]);
         TraceLoaded = 1;
+    } else if (verb == "save") {
+        // The current trace with the current parameters, as the trace writer stores a test.
+        const TraceData::Samples samples = CurrentTrace().Snapshot();
+        if (WriteTraceFile(w[1], *samples, ToParameterBlock(TestParam, TestWay)) != 1)
+            Fail("line " + std::to_string(command.line) + ": cannot save " + w[1]);
     } else if (verb == "power") {
         platform::PressPowerKey();
     } else if (verb == "usb") {

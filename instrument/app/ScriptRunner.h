@@ -33,6 +33,7 @@ private:
     void SendKey(uint32_t vk, bool down, bool repeat);
     void Shot(const std::string& file);
     void WaitIdle(int stableRounds);
+    void WaitTest();
 
     QtFrontend& frontend_;
     platform::QtMessageBoxService& boxes_;

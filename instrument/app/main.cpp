@@ -1,4 +1,5 @@
 #include "instrument/app/AppEventFilter.h"
+#include "instrument/app/AppState.h"
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/QtFrontend.h"
@@ -20,6 +21,7 @@
 #include <QMetaObject>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -72,6 +74,8 @@ int main(int argc, char** argv) {
     }
 
     simboard::RegisterSimulatedBoard();
+    if (const char* time = std::getenv("LUMETRA_TEST_TIME"); time && std::strcmp(time, "fast") == 0)
+        TestThreadTime = std::make_shared<platform::FastTime>();
     simboard::SimBoard::Instance().SetPowerOffHandler(OnPowerOff);
     platform::RegisterResource(174, "UPDATA", updater_image());
     MountFlashDisk();

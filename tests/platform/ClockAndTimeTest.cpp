@@ -72,6 +72,22 @@ TEST(FastTimeTest, SleepsAddUpWithoutWaiting) {
     platform::SetTimeSource(nullptr);
 }
 
+TEST(FastTimeTest, AThreadsOwnSourceLeavesTheOtherThreadsInTheirs) {
+    auto process = std::make_shared<platform::ManualTime>();
+    platform::SetTimeSource(process);
+    auto fast = std::make_shared<platform::FastTime>();
+    std::thread worker([fast] {
+        platform::SetThreadTimeSource(fast);
+        platform::Sleep(300000);
+        platform::SetThreadTimeSource(nullptr);
+    });
+    worker.join();
+    EXPECT_EQ(fast->SleptMs(), 300000u);
+    EXPECT_EQ(process->Now(), 0u);
+    EXPECT_EQ(platform::GetTickCount(), 0u);
+    platform::SetTimeSource(nullptr);
+}
+
 TEST(SyncTest, NamedEventsAreSharedAndQueuesKeepEarlyMessages) {
     const auto created = platform::CreateNamedEvent("otdrPowerOff", true, false);
     EXPECT_EQ(platform::OpenNamedEvent("otdrPowerOff"), created);
