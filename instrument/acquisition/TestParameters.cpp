@@ -113,6 +113,14 @@ ApplyResult ApplySettings(SettingsFields& fields, TestParameterTable& table, Tes
     return ApplyResult{1, {}};
 }
 
+std::string StoredRefractive(int wavelengthIndex) {
+    using namespace settings;
+    const IniFile config(kConfigFile);
+    return platform::Utf16ToUtf8(wavelengthIndex == 1
+                                     ? config.GetString(kParam, kRefractive1550, kRefractive1550Default)
+                                     : config.GetString(kParam, kRefractive, kRefractiveDefault));
+}
+
 SettingsFields LoadSettingsFields() {
     using namespace settings;
     const IniFile config(kConfigFile);
@@ -124,10 +132,7 @@ SettingsFields LoadSettingsFields() {
     fields.wavelengthIndex = config.GetInt(kParam, kWavelength, 0);
     fields.pulseIndex = ClampPulseIndex(fields.rangeIndex, fields.pulseIndex);
     fields.attenuationIndex = ClampAttenuationIndex(fields.rangeIndex, fields.attenuationIndex);
-    const bool at1550 = fields.wavelengthIndex == 1;
-    fields.refractive =
-        platform::Utf16ToUtf8(at1550 ? config.GetString(kParam, kRefractive1550, kRefractive1550Default)
-                                     : config.GetString(kParam, kRefractive, kRefractiveDefault));
+    fields.refractive = StoredRefractive(fields.wavelengthIndex);
     fields.cableRatio = platform::Utf16ToUtf8(config.GetString(kParam, kCableRatio, kCableRatioDefault));
     fields.threshold =
         platform::Utf16ToUtf8(config.GetString(kParam, kEventThreshold, kEventThresholdDefault));

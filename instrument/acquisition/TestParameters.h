@@ -91,6 +91,8 @@ ApplyResult ApplySettings(SettingsFields& fields, TestParameterTable& table, Tes
 
 // The settings of section "param" of config.ini, and their save after a successful apply.
 SettingsFields LoadSettingsFields();
+// The refractive-index text stored for a wavelength (0 1310 nm, 1 1550 nm).
+std::string StoredRefractive(int wavelengthIndex);
 void SaveSettingsFields(const SettingsFields& fields);
 
 // The stored form of the current parameters, as the trace file keeps them.

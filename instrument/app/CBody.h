@@ -5,7 +5,7 @@ class CDataLine;
 class CEventLstBody;
 class CTimeAndPower;
 
-// The main body pane: the trace view with the status bar over its top.
+// The main body pane: the trace view with the status bar over its top and the event list under it.
 class CBody : public QWidget {
 public:
     explicit CBody(QWidget* parent);

@@ -1,12 +1,30 @@
 #include "instrument/app/CEventOprNav.h"
 
+#include "instrument/app/PanelKeyEvent.h"
 #include "instrument/app/ScreenSwitch.h"
 
+#include "platform/DebugOut.h"
+#include "platform/VirtualKeys.h"
+
 CEventOprNav::CEventOprNav(QWidget* parent, ScreenSwitch& screens)
-    : CNavPanel(parent, 160, u"", {u"上一个", u"下一个", u"", u"返回"}), screens_(screens) {}
+    : CNavPanel(parent, 160, u"", {u"曲线分析", u"事件表", u"", u""}, 0x0, 0x3), screens_(screens) {}
 
 void CEventOprNav::OnSlot(int slot) {
-    static_cast<void>(slot);
+    // The curve analysis button has no action.
+    if (slot == 1)
+        screens_.Show(*this, ScreenSwitch::Screen::EventTable);
 }
 
-void CEventOprNav::OnEscape() {}
+bool CEventOprNav::event(QEvent* event) {
+    if (event->type() != PanelKeyEvent::kType)
+        return CNavPanel::event(event);
+    platform::DebugOut("CEventOprNav\r\n");
+    // The panel traces keys only by its name, but F2 still opens the table as a tap on its button does:
+    // on every other panel a soft key and its function key are one, and a user pressing F2 under
+    // "事件表" expects the table. No other key, Escape included, has anything to do here.
+    const auto* key = static_cast<PanelKeyEvent*>(event);
+    if (key->Message() == platform::WM_KEYDOWN && key->VirtualKey() >= platform::VK_F1 &&
+        key->VirtualKey() <= platform::VK_F4)
+        RunSlot(static_cast<int>(key->VirtualKey() - platform::VK_F1));
+    return true;
+}

@@ -3,14 +3,15 @@
 
 class ScreenSwitch;
 
-// The event operation panel; it keeps its own captions.
+// The event operation panel; it keeps its own captions. Its second button opens the event table as it
+// was last filled.
 class CEventOprNav : public CNavPanel {
 public:
     CEventOprNav(QWidget* parent, ScreenSwitch& screens);
 
 protected:
     void OnSlot(int slot) override;
-    void OnEscape() override;
+    bool event(QEvent* event) override;
 
 private:
     ScreenSwitch& screens_;

@@ -3,7 +3,7 @@
 
 class ScreenSwitch;
 
-// The event table panel.
+// The event table panel: one button, which leaves the table as F1 and Escape do.
 class CEventTblNav : public CNavPanel {
 public:
     CEventTblNav(QWidget* parent, ScreenSwitch& screens);
@@ -11,6 +11,7 @@ public:
 protected:
     void OnSlot(int slot) override;
     void OnEscape() override;
+    bool event(QEvent* event) override;
 
 private:
     ScreenSwitch& screens_;

@@ -10,6 +10,7 @@
 #include "instrument/app/ScreenSwitch.h"
 #include "instrument/app/TestWindows.h"
 #include "instrument/display/CDataLine.h"
+#include "instrument/events/CEventLstBody.h"
 
 #include "platform/DebugOut.h"
 
@@ -55,6 +56,7 @@ void CNav1Dlg::EnableSoftKeys(bool enabled) {
 int CNav1Dlg::StartTest() {
     if (threadActive_)
         return 0;
+    screens_.EventList().Clear();
     TraceLoaded = 1;
     EnableSoftKeys(false);
     if (screens_.TestSettings().Apply() == 0) {

@@ -16,8 +16,8 @@ constexpr const char16_t* kLabelKeys[CNavPanel::kSlots] = {u"firstbutton", u"sec
 } // namespace
 
 CNavPanel::CNavPanel(QWidget* parent, int resource, const std::u16string& section,
-                     const std::array<const char16_t*, kSlots>& captions, unsigned labelled)
-    : QWidget(parent), resource_(resource), texts_(section.empty() ? -1 : LanguageId, section) {
+                     const std::array<const char16_t*, kSlots>& captions, unsigned labelled, unsigned used)
+    : QWidget(parent), resource_(resource), used_(used), texts_(section.empty() ? -1 : LanguageId, section) {
     setGeometry(0, 217, 320, 23);
     for (int slot = 0; slot < kSlots; ++slot) {
         auto* button = new QPushButton(this);
@@ -27,6 +27,8 @@ CNavPanel::CNavPanel(QWidget* parent, int resource, const std::u16string& sectio
         button->setText(
             QString::fromStdU16String(labelled & (1u << slot) ? Text(kLabelKeys[slot], caption) : caption));
         connect(button, &QPushButton::clicked, this, [this, slot] { RunSlot(slot); });
+        if (!(used & (1u << slot)))
+            button->setVisible(false);
         buttons_[static_cast<size_t>(slot)] = button;
     }
 }
@@ -36,7 +38,8 @@ std::u16string CNavPanel::Text(const std::u16string& key, const std::u16string& 
 }
 
 void CNavPanel::RunSlot(int slot) {
-    if (slot >= 0 && slot < kSlots && buttons_[static_cast<size_t>(slot)]->isEnabled())
+    if (slot >= 0 && slot < kSlots && (used_ & (1u << slot)) &&
+        buttons_[static_cast<size_t>(slot)]->isEnabled())
         OnSlot(slot);
 }
 

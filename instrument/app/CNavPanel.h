@@ -16,9 +16,11 @@ public:
     static constexpr int kSlots = 4;
 
     // The slots named in `labelled` (bit n for slot n) take their labels from the section; the others,
-    // and all of a panel without a section, keep the captions given.
+    // and all of a panel without a section, keep the captions given. A slot outside `used` has no button
+    // on this panel: it stays hidden, and neither a tap nor its function key reaches its action.
     CNavPanel(QWidget* parent, int resource, const std::u16string& section,
-              const std::array<const char16_t*, kSlots>& captions, unsigned labelled = 0xF);
+              const std::array<const char16_t*, kSlots>& captions, unsigned labelled = 0xF,
+              unsigned used = 0xF);
 
     int Resource() const { return resource_; }
     QPushButton* Button(int slot) const { return buttons_[static_cast<size_t>(slot)]; }
@@ -37,6 +39,7 @@ protected:
 
 private:
     int resource_;
+    unsigned used_;
     LanguageTable texts_;
     std::array<QPushButton*, kSlots> buttons_{};
 };

@@ -1,9 +1,234 @@
 #include "instrument/app/CSetOtdrBody.h"
 
-CSetOtdrBody::CSetOtdrBody(QWidget* parent) : CPane(parent, 154, u"setotdr_body", u"", u"") {}
+#include "instrument/app/AppState.h"
+#include "instrument/app/PanelKeyEvent.h"
+#include "instrument/config/LanguageTable.h"
 
-int CSetOtdrBody::Apply() {
-    return 1;
+#include "platform/DebugOut.h"
+#include "platform/MessageBox.h"
+#include "platform/VirtualKeys.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+constexpr const char16_t* kSection = u"setotdr_body";
+constexpr const char16_t* kMissing = u"flase";
+
+QString Number(float value, const char* unit) {
+    return QString::number(static_cast<double>(value), 'g', 6) + QString::fromLatin1(unit);
 }
 
-void CSetOtdrBody::EnableFieldsForTestWay() {}
+} // namespace
+
+CSetOtdrBody::CSetOtdrBody(QWidget* parent) : CPane(parent, 154, kSection, u"", u"") {
+    const LanguageTable texts(LanguageId, kSection);
+    const auto text = [&](const char16_t* key) {
+        return QString::fromStdU16String(texts.TextOr(key, kMissing));
+    };
+
+    auto* mode = new QGroupBox(text(u"otdrtestmode"), this);
+    mode->setGeometry(4, 2, 312, 52);
+    auto* parameters = new QGroupBox(text(u"otdrtestparam"), this);
+    parameters->setGeometry(4, 58, 312, 155);
+
+    // Label and control in a row; two columns of 156 pixels in each box.
+    const auto place = [&](QGroupBox* box, int column, int row, const char16_t* label, QWidget* control,
+                           int id) {
+        auto* caption = new QLabel(text(label), box);
+        caption->setGeometry(6 + column * 154, 18 + row * 26, 72, 22);
+        control->setParent(box);
+        control->setGeometry(78 + column * 154, 18 + row * 26, 72, 22);
+        control->setObjectName(QString::number(id));
+        controls_[id] = control;
+    };
+    way_ = new QComboBox;
+    for (const char16_t* key : {u"avgtest", u"timetest", u"autotest"})
+        way_->addItem(text(key));
+    place(mode, 0, 0, u"testway", way_, 1035);
+    averageTime_ = new QLineEdit;
+    averageTime_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), averageTime_));
+    place(mode, 1, 0, u"avgtime", averageTime_, 1036);
+    // The test item is kept for the settings file's sake; it is always its first entry and not shown.
+    auto* project = new QComboBox(this);
+    for (const char16_t* key : {u"avgAtten", u"refreAtten", u"connectAtten"})
+        project->addItem(text(key));
+    project->setCurrentIndex(0);
+    project->hide();
+    project->setObjectName(QStringLiteral("1037"));
+    controls_[1037] = project;
+
+    wavelength_ = new QComboBox;
+    wavelength_->addItems({QStringLiteral("1310nm"), QStringLiteral("1550nm")});
+    place(parameters, 0, 0, u"wavelen", wavelength_, 1038);
+    range_ = new QComboBox;
+    for (int i = 0; i < kRangeCount; ++i)
+        range_->addItem(Number(RangeAt(i).km, "km"));
+    place(parameters, 0, 1, u"rang", range_, 1039);
+    pulse_ = new QComboBox;
+    place(parameters, 0, 2, u"pulwidth", pulse_, 1040);
+    attenuation_ = new QComboBox;
+    place(parameters, 0, 3, u"atten", attenuation_, 1041);
+    const auto decimal = [](QLineEdit* edit) {
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*\\.?[0-9]*"), edit));
+    };
+    refractive_ = new QLineEdit;
+    decimal(refractive_);
+    place(parameters, 1, 0, u"refractive", refractive_, 1042);
+    cableRatio_ = new QLineEdit;
+    decimal(cableRatio_);
+    place(parameters, 1, 1, u"cablratio", cableRatio_, 1043);
+    threshold_ = new QLineEdit;
+    decimal(threshold_);
+    place(parameters, 1, 2, u"eventTh", threshold_, 1044);
+    threshold_->setGeometry(threshold_->x(), threshold_->y(), 52, 22);
+    auto* db = new QLabel(QStringLiteral("dB"), parameters);
+    db->setGeometry(threshold_->x() + 56, threshold_->y(), 20, 22);
+
+    connect(wavelength_, &QComboBox::currentIndexChanged, this, [this] { OnWavelengthChanged(); });
+    connect(range_, &QComboBox::currentIndexChanged, this, [this] { OnRangeChanged(); });
+    connect(way_, &QComboBox::currentIndexChanged, this, [this] { OnTestWayChanged(); });
+
+    stored_ = LoadSettingsFields();
+    storedRefractive_ = {StoredRefractive(0), StoredRefractive(1)};
+    Show(stored_);
+}
+
+QWidget* CSetOtdrBody::Control(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void CSetOtdrBody::Show(const SettingsFields& fields) {
+    filling_ = true;
+    way_->setCurrentIndex(fields.testWay);
+    wavelength_->setCurrentIndex(fields.wavelengthIndex);
+    range_->setCurrentIndex(fields.rangeIndex);
+    RebuildLists(fields.rangeIndex, fields.pulseIndex, fields.attenuationIndex);
+    refractive_->setText(QString::fromStdString(fields.refractive));
+    cableRatio_->setText(QString::fromStdString(fields.cableRatio));
+    threshold_->setText(QString::fromStdString(fields.threshold));
+    averageTime_->setText(QString::fromStdString(fields.averageTime));
+    filling_ = false;
+    EnableFieldsForTestWay();
+}
+
+SettingsFields CSetOtdrBody::Fields() const {
+    SettingsFields fields;
+    fields.testWay = way_->currentIndex();
+    fields.averageTime = averageTime_->text().toStdString();
+    fields.refractive = refractive_->text().toStdString();
+    fields.cableRatio = cableRatio_->text().toStdString();
+    fields.threshold = threshold_->text().toStdString();
+    fields.wavelengthIndex = wavelength_->currentIndex();
+    fields.rangeIndex = range_->currentIndex();
+    fields.pulseIndex = pulse_->currentIndex();
+    fields.attenuationIndex = attenuation_->currentIndex();
+    return fields;
+}
+
+void CSetOtdrBody::RebuildLists(int rangeIndex, int pulseIndex, int attenuationIndex) {
+    const bool wasFilling = filling_;
+    filling_ = true;
+    const RangeRow& row = RangeAt(rangeIndex);
+    pulse_->clear();
+    for (int i = 0; i < row.pulseCount; ++i)
+        pulse_->addItem(Number(PulseWidthValue(i), "ns"));
+    pulse_->setCurrentIndex(ClampPulseIndex(rangeIndex, pulseIndex));
+    attenuation_->clear();
+    for (int i = 0; i < row.attenuationCount; ++i)
+        attenuation_->addItem(Number(AttenuationValue(i), "dB"));
+    attenuation_->setCurrentIndex(ClampAttenuationIndex(rangeIndex, attenuationIndex));
+    filling_ = wasFilling;
+}
+
+void CSetOtdrBody::OnWavelengthChanged() {
+    if (filling_)
+        return;
+    // What was typed for the other wavelength is dropped.
+    refractive_->setText(QString::fromStdString(storedRefractive_[wavelength_->currentIndex() == 1 ? 1 : 0]));
+}
+
+void CSetOtdrBody::OnRangeChanged() {
+    if (filling_)
+        return;
+    const int rangeIndex = range_->currentIndex();
+    const int limit = RangeAt(rangeIndex).averageLimit;
+    if (averageTime_->text().toLongLong() > limit)
+        averageTime_->setText(QString::number(limit));
+    RebuildLists(rangeIndex, pulse_->currentIndex(), attenuation_->currentIndex());
+}
+
+void CSetOtdrBody::OnTestWayChanged() {
+    if (filling_)
+        return;
+    if (way_->currentIndex() == kAutomaticTest) {
+        filling_ = true;
+        range_->setCurrentIndex(8);
+        filling_ = false;
+        RebuildLists(8, 5, 1);
+        if (averageTime_->text().toLongLong() > 20)
+            averageTime_->setText(QStringLiteral("20"));
+    }
+    EnableFieldsForTestWay();
+}
+
+void CSetOtdrBody::EnableFieldsForTestWay() {
+    const int way = way_->currentIndex();
+    for (QWidget* list :
+         {static_cast<QWidget*>(range_), static_cast<QWidget*>(pulse_), static_cast<QWidget*>(attenuation_)})
+        list->setEnabled(way != kAutomaticTest);
+    averageTime_->setEnabled(way != kRealtimeTest);
+}
+
+int CSetOtdrBody::Apply() {
+    SettingsFields fields = Fields();
+    const ApplyResult result = ApplySettings(fields, TestParam, TestWay);
+    // A corrected average time stays in the edit, so the next apply passes.
+    averageTime_->setText(QString::fromStdString(fields.averageTime));
+    if (result.ok)
+        return 1;
+    const LanguageTable texts(LanguageId, kSection);
+    platform::MessageBox(texts.TextOr(result.messageKey, kMissing), MessageTitle,
+                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    return 0;
+}
+
+void CSetOtdrBody::Save() {
+    const SettingsFields fields = Fields();
+    SaveSettingsFields(fields);
+    stored_ = fields;
+    storedRefractive_[fields.wavelengthIndex == 1 ? 1 : 0] = fields.refractive;
+}
+
+void CSetOtdrBody::Restore() {
+    Show(stored_);
+}
+
+void CSetOtdrBody::FocusControl(int id) {
+    QWidget* control = Control(id);
+    if (!control)
+        return;
+    control->setFocus(Qt::TabFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->selectAll();
+        edit->setCursorPosition(edit->text().size());
+        edit->selectAll();
+    }
+}
+
+bool CSetOtdrBody::event(QEvent* event) {
+    if (event->type() != PanelKeyEvent::kType)
+        return CPane::event(event);
+    // The focused control receives the key itself; the pane only traces what it is relayed.
+    const auto* key = static_cast<PanelKeyEvent*>(event);
+    const uint32_t vk = key->VirtualKey();
+    if (vk != platform::VK_ESCAPE && vk != platform::VK_F4 && key->Message() == platform::WM_KEYDOWN)
+        if (const char* name = platform::KeyName(vk))
+            platform::DebugOut("%s    setbody-------------\r\n", name);
+    return true;
+}

@@ -3,15 +3,19 @@
 
 class ScreenSwitch;
 
-// The test settings panel.
+// The test settings panel: OK, focus to the previous and next control, cancel.
 class CSetOtdrNav : public CNavPanel {
 public:
     CSetOtdrNav(QWidget* parent, ScreenSwitch& screens);
+    int FocusedControl() const { return focused_; }
 
 protected:
     void OnSlot(int slot) override;
     void OnEscape() override;
 
 private:
+    void Cancel();
+
     ScreenSwitch& screens_;
+    int focused_ = 1035;
 };

@@ -6,9 +6,11 @@
 #include "instrument/app/CBody.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/CNav1Dlg.h"
+#include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/QtFrontend.h"
 #include "instrument/app/WindowMessages.h"
 #include "instrument/display/CDataLine.h"
+#include "instrument/events/CEventLstBody.h"
 
 #include "platform/DevicePath.h"
 #include "platform/MessageBox.h"
@@ -25,6 +27,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextStream>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
@@ -76,7 +79,7 @@ std::string ScriptRunner::Check(const std::vector<std::string>& w) {
                                                                             : "answer needs yes, no or ok";
     if (verb == "battery")
         return args == 1 && IsNumber(w[1]) && std::stoi(w[1]) <= 255 ? "" : "battery needs a level 0..255";
-    if (verb == "load" || verb == "save")
+    if (verb == "load" || verb == "save" || verb == "dump")
         return args == 1 ? "" : verb + " needs a FILE.st";
     if (verb == "power" || verb == "quit" || verb == "wait-idle" || verb == "wait-test")
         return args == 0 ? "" : verb + " takes no arguments";
@@ -153,6 +156,21 @@ void ScriptRunner::WaitTest() {
     QTimer::singleShot(0, this, [this] { RunNext(); });
 }
 
+void ScriptRunner::Dump(const std::string& path, int line) {
+    CLumetraDlg* dialog = frontend_.Dialog();
+    QFile file(QString::fromStdString(path));
+    if (!dialog || !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        Fail("line " + std::to_string(line) + ": cannot dump to " + path);
+    QTextStream out(&file);
+    const CEventLstBody& events = dialog->EventList();
+    out << "status: " << dialog->StatusBar()->Message() << "\n";
+    out << "samples: " << CurrentTrace().Count() << "\n";
+    out << "range: " << TestParam.Value(kRangeItem) << " km\n";
+    out << "events: " << events.RowCount() << "\n";
+    for (int row = 0; row < events.RowCount(); ++row)
+        out << "row: " << events.Row(row) << "\n";
+}
+
 void ScriptRunner::Run(const Command& command) {
     const std::vector<std::string>& w = command.words;
     const std::string& verb = w[0];
@@ -194,6 +212,8 @@ void ScriptRunner::Run(const Command& command) {
         const TraceData::Samples samples = CurrentTrace().Snapshot();
         if (WriteTraceFile(w[1], *samples, ToParameterBlock(TestParam, TestWay)) != 1)
             Fail("line " + std::to_string(command.line) + ": cannot save " + w[1]);
+    } else if (verb == "dump") {
+        Dump(w[1], command.line);
     } else if (verb == "power") {
         platform::PressPowerKey();
     } else if (verb == "usb") {

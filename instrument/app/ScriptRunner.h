@@ -34,6 +34,8 @@ private:
     void Shot(const std::string& file);
     void WaitIdle(int stableRounds);
     void WaitTest();
+    // The status text, the trace's length, the range and the event list's rows, for checks from outside.
+    void Dump(const std::string& path, int line);
 
     QtFrontend& frontend_;
     platform::QtMessageBoxService& boxes_;

@@ -1,20 +1,37 @@
 #pragma once
+#include <QString>
 #include <QWidget>
 
-class QListWidget;
+class CDataLine;
+class EventListControl;
 class EventTable;
 class TraceScale;
 
-// The event list in the lower part of the trace view: one row per event of the last analysis.
+// The event list under the trace view: one row per event of the last analysis. Selecting a row moves
+// the view's active cursor onto that event.
 class CEventLstBody : public QWidget {
 public:
-    explicit CEventLstBody(QWidget* parent);
+    CEventLstBody(QWidget* parent, CDataLine& view);
     int Resource() const { return 159; }
-    // Refills the rows from the table, with distances by the scale's kilometres per sample.
+    // Deletes all rows and inserts one per event of the table.
     void Refill(const EventTable& events, const TraceScale& scale);
+    // Deletes all rows, as a test does before it measures.
+    void Clear();
     int RowCount() const;
+    // The row's four texts, two spaces apart.
     QString Row(int row) const;
+    // The row recorded by the last click or change of the selection; -1 before any.
+    int SelectedRow() const { return selectedRow_; }
+    EventListControl& List() const { return *list_; }
+
+protected:
+    // Relayed keys are traced and handed to the list.
+    bool event(QEvent* event) override;
 
 private:
-    QListWidget* list_;
+    void OnSelectionChanged();
+
+    CDataLine& view_;
+    EventListControl* list_;
+    int selectedRow_ = -1;
 };

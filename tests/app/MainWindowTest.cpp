@@ -1,3 +1,5 @@
+#include "instrument/acquisition/TestParameters.h"
+#include "instrument/acquisition/TraceData.h"
 #include "instrument/app/AppEventFilter.h"
 #include "instrument/app/AppState.h"
 #include "instrument/app/Bitmaps.h"
@@ -5,6 +7,7 @@
 #include "instrument/app/CCurveOprNav.h"
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
+#include "instrument/app/CNav1Dlg.h"
 #include "instrument/app/CNavPanel.h"
 #include "instrument/app/CPane.h"
 #include "instrument/app/CTimeAndPower.h"
@@ -20,12 +23,14 @@
 #include "simboard/SimBoard.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/TempRoot.h"
 
@@ -316,10 +321,153 @@ TEST_F(MainWindowTest, TheEventListIsRefilledAfterEveryAnalysis) {
         ASSERT_EQ(view.BuildFromFile(std::string(SOURCE_DIR) + "/data/traces/sample_16km.st"), 0);
         ASSERT_GT(view.Events().GetEventCount(), 0);
         EXPECT_EQ(list.RowCount(), view.Events().GetEventCount());
-        EXPECT_TRUE(list.Row(0).startsWith(QStringLiteral("1  R  2.5"))) << list.Row(0).toStdString();
+        EXPECT_TRUE(list.Row(0).startsWith(QStringLiteral("   0  2.5"))) << list.Row(0).toStdString();
         view.Reanalyse();
         EXPECT_EQ(list.RowCount(), view.Events().GetEventCount());
         EXPECT_EQ(list.geometry(), QRect(0, 180, 320, 37));
+    });
+}
+
+} // namespace
+
+namespace {
+
+// Runs the event loop until the condition holds (real time, at most timeoutMs).
+bool SpinUntil(const std::function<bool()>& condition, int timeoutMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}
+
+class MainPanelTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        StopRealtimeRequest = 0;
+        simboard::RegisterSimulatedBoard();
+        simboard::SimBoard::Instance().Reset();
+    }
+    void TearDown() override { TestThreadTime.reset(); }
+    // The settings the settings pane loads at creation, and a test thread in virtual time.
+    void MeasureWith(int way, int rangeIndex, const std::string& refractive = "1.4680") {
+        root.Write("NandFlash/config.ini", Utf16Bytes("[param]\r\n"));
+        SettingsFields fields = LoadSettingsFields();
+        fields.testWay = way;
+        fields.rangeIndex = rangeIndex;
+        fields.pulseIndex = ClampPulseIndex(rangeIndex, 3);
+        fields.refractive = refractive;
+        SaveSettingsFields(fields);
+        TestThreadTime = std::make_shared<platform::FastTime>();
+    }
+    void Press(CLumetraDlg& dialog, int key) {
+        Send(dialog, QEvent::KeyPress, key);
+        Send(dialog, QEvent::KeyRelease, key);
+    }
+    static bool Ended(CLumetraDlg& dialog) { return !dialog.MainPanel().TestActive() && TestRunning == 0; }
+    static bool KeysEnabled(CLumetraDlg& dialog) {
+        bool all = true;
+        for (int slot = 0; slot < CNavPanel::kSlots; ++slot)
+            all = all && dialog.MainPanel().Button(slot)->isEnabled();
+        return all;
+    }
+    TempRoot root;
+};
+
+TEST_F(MainPanelTest, TheKeyTMeasuresAnalysesAndGivesTheKeysBack) {
+    MeasureWith(0, 3); // 4 km: the first connector lies at 2.5 km
+    RunDialog([&](CLumetraDlg& dialog) {
+        // From the curve panel: T hides it and the test start brings the main panel back.
+        dialog.MainPanel().RunSlot(0);
+        Press(dialog, Qt::Key_T);
+        EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
+        EXPECT_TRUE(dialog.MainPanel().isVisible());
+        EXPECT_TRUE(dialog.MainPanel().TestActive());
+        EXPECT_FALSE(KeysEnabled(dialog));
+        const QString during = dialog.StatusBar()->Message();
+        EXPECT_TRUE(during.endsWith(QStringLiteral(" 1310 nm"))) << during.toStdString();
+        bool waitShown = false;
+        ASSERT_TRUE(SpinUntil([&] {
+            waitShown = waitShown || dialog.WaitWindow().isVisible();
+            return Ended(dialog);
+        }));
+        EXPECT_TRUE(waitShown);
+        EXPECT_FALSE(dialog.WaitWindow().isVisible());
+        EXPECT_TRUE(KeysEnabled(dialog));
+        EXPECT_TRUE(dialog.MainPanel().ModuleOffTimerActive());
+        EXPECT_EQ(CurrentTrace().Count(), 8192u);
+        EXPECT_GT(dialog.EventList().RowCount(), 0);
+        EXPECT_EQ(TraceLoaded, 1);
+        // Arrow keys move the trace cursor again.
+        const int before = dialog.TraceView().Scale()->Column(1);
+        Press(dialog, Qt::Key_Right);
+        EXPECT_EQ(dialog.TraceView().Scale()->Column(1), before + 1);
+    });
+}
+
+TEST_F(MainPanelTest, ARealtimeTestStopsOnlyOnTheReleaseOfEscapeOrT) {
+    MeasureWith(1, 2);
+    RunDialog([&](CLumetraDlg& dialog) {
+        for (int stopKey : {Qt::Key_Escape, Qt::Key_T}) {
+            Press(dialog, Qt::Key_T);
+            ASSERT_TRUE(SpinUntil([] { return TestRunning == 1; }));
+            // During the test no key reaches a panel: F4 would open the second panel.
+            Press(dialog, Qt::Key_F4);
+            EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
+            Send(dialog, QEvent::KeyPress, stopKey);
+            SpinUntil([] { return false; }, 100);
+            EXPECT_EQ(TestRunning, 1);
+            bool waitShown = false;
+            Send(dialog, QEvent::KeyRelease, stopKey);
+            ASSERT_TRUE(SpinUntil([&] {
+                waitShown = waitShown || dialog.WaitWindow().isVisible();
+                return Ended(dialog);
+            }));
+            EXPECT_FALSE(waitShown);
+            EXPECT_TRUE(KeysEnabled(dialog));
+            EXPECT_EQ(CurrentTrace().Count(), 4096u);
+        }
+    });
+}
+
+TEST_F(MainPanelTest, TheKeyTStartsNothingAwayFromTheTraceViewNorWithRefusedSettings) {
+    MeasureWith(0, 1, "2.0");
+    auto boxes = std::make_shared<RecordingMessageBox>();
+    platform::SetMessageBoxService(boxes);
+    RunDialog([&](CLumetraDlg& dialog) {
+        dialog.MainPanel().RunSlot(2); // the event table
+        Press(dialog, Qt::Key_T);
+        EXPECT_FALSE(dialog.MainPanel().TestActive());
+        EXPECT_EQ(boxes->Count(), 0u);
+        Press(dialog, Qt::Key_Escape);
+        ASSERT_TRUE(dialog.CurrentBodyIsTraceView());
+        // The refractive index 2.0 is refused: its warning, no test, the panel usable.
+        dialog.MainPanel().RunSlot(0);
+        Press(dialog, Qt::Key_T);
+        EXPECT_FALSE(dialog.MainPanel().TestActive());
+        EXPECT_EQ(TestRunning, 0);
+        EXPECT_EQ(boxes->Count(), 1u);
+        EXPECT_TRUE(KeysEnabled(dialog));
+        EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
+        EXPECT_TRUE(dialog.MainPanel().isVisible());
+    });
+    platform::SetMessageBoxService(nullptr);
+}
+
+TEST_F(MainPanelTest, TheAutomaticWayEndsWithTheChosenRangeShown) {
+    MeasureWith(2, 8);
+    RunDialog([&](CLumetraDlg& dialog) {
+        ASSERT_EQ(dialog.MainPanel().StartTest(), 1);
+        ASSERT_TRUE(SpinUntil([&] { return Ended(dialog); }));
+        const float range = TestParam.Value(kRangeItem);
+        EXPECT_LT(range, 128.0f); // the built-in link is 12 km long
+        const QString expected =
+            QString::asprintf("%.1f km %.0f ns", range, TestParam.Value(kPulseWidthItem));
+        EXPECT_TRUE(dialog.StatusBar()->Message().endsWith(expected))
+            << dialog.StatusBar()->Message().toStdString();
+        EXPECT_EQ(dialog.TraceView().Scale()->SampleCount(), CurrentTrace().Count());
+        EXPECT_GT(dialog.EventList().RowCount(), 0);
     });
 }
 

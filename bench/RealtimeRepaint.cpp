@@ -1,0 +1,128 @@
+// The real-time way in real time on the simulated board: the interval between repaints of the trace
+// view, against what each cycle must wait (the 220 ms pause plus the acquisition's own waits).
+// Usage: realtime_repaint [SECONDS] [RANGE_INDEX]
+#include "instrument/acquisition/TestParameters.h"
+#include "instrument/app/AppState.h"
+#include "instrument/app/CLumetraDlg.h"
+#include "instrument/app/CNav1Dlg.h"
+#include "instrument/display/CDataLine.h"
+
+#include "platform/Time.h"
+#include "simboard/SimBoard.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Real sleeps, counted: what the test thread was made to wait.
+class CountingRealTime : public platform::TimeSource {
+public:
+    void Sleep(uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        std::lock_guard lock(mutex_);
+        slept_ += ms;
+    }
+    uint32_t TickCount() override {
+        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
+    }
+    uint64_t Slept() {
+        std::lock_guard lock(mutex_);
+        return slept_;
+    }
+
+private:
+    std::mutex mutex_;
+    uint64_t slept_ = 0;
+};
+
+class PaintTimes : public QObject {
+public:
+    explicit PaintTimes(QElapsedTimer& clock) : clock_(clock) {}
+    std::vector<double> times;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            times.push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6);
+        return false;
+    }
+
+private:
+    QElapsedTimer& clock_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 6;
+    const int rangeIndex = argc > 2 ? std::atoi(argv[2]) : 5;
+    const auto root = std::filesystem::temp_directory_path() / "lumetra-bench-realtime";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "NandFlash");
+    setenv("LUMETRA_ROOT", root.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    simboard::RegisterSimulatedBoard();
+
+    SettingsFields fields = LoadSettingsFields();
+    fields.testWay = kRealtimeTest;
+    fields.rangeIndex = rangeIndex;
+    fields.pulseIndex = ClampPulseIndex(rangeIndex, 3);
+    SaveSettingsFields(fields);
+    auto time = std::make_shared<CountingRealTime>();
+    TestThreadTime = time;
+
+    CLumetraDlg dialog;
+    dialog.show();
+    QElapsedTimer clock;
+    clock.start();
+    PaintTimes paints(clock);
+    dialog.TraceView().installEventFilter(&paints);
+    if (!dialog.MainPanel().StartTest()) {
+        std::fprintf(stderr, "the test did not start\n");
+        return 1;
+    }
+    QTimer::singleShot(seconds * 1000, [] { StopRealtimeRequest = 1; });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (StopRealtimeRequest == 0 && !dialog.MainPanel().TestActive())
+            app.quit();
+    });
+    poll.start(10);
+    app.exec();
+
+    // Skip the repaints of the start; the cycles are the rest.
+    std::vector<double> intervals;
+    for (size_t i = 2; i < paints.times.size(); ++i)
+        intervals.push_back(paints.times[i] - paints.times[i - 1]);
+    if (intervals.empty()) {
+        std::fprintf(stderr, "no repaints\n");
+        return 1;
+    }
+    std::sort(intervals.begin(), intervals.end());
+    double sum = 0;
+    for (double v : intervals)
+        sum += v;
+    const double mean = sum / static_cast<double>(intervals.size());
+    const double waits = static_cast<double>(time->Slept()) / static_cast<double>(intervals.size() + 1);
+    std::printf("range %.1f km, %zu repaints in %d s\n", RangeAt(rangeIndex).km, paints.times.size(),
+                seconds);
+    std::printf("interval between repaints: mean %.1f ms, median %.1f ms, max %.1f ms\n", mean,
+                intervals[intervals.size() / 2], intervals.back());
+    std::printf("mandated waits per cycle (220 ms pause and the acquisition's): %.1f ms\n", waits);
+    std::printf("own cost per cycle: %.1f ms\n", mean - waits);
+    std::filesystem::remove_all(root);
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "tests/e2e/ProgramRun.h"
+#include "tests/support/TempRoot.h"
+
+#include "shared/tracefile/TraceFile.h"
+
+#include <QImage>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+struct Measure {
+    int way;        // 0 averaging, 1 real-time, 2 automatic
+    int rangeIndex; // 0 = 0.5 km ... 8 = 128 km; the built-in link has no event within 2 km
+    const char* name;
+};
+
+class MeasureRunTest : public ::testing::TestWithParam<Measure> {
+protected:
+    // A provisioned root whose settings hold the test way and range.
+    void SetUp() override {
+        ProgramStart provision;
+        provision.program = "otdrtool";
+        provision.arguments = {"provision", root.Path().string()};
+        provision.workDir = root.Path();
+        ASSERT_EQ(RunProgram(provision).exitCode, 0);
+        const Measure& m = GetParam();
+        for (const auto& [key, value] : {std::pair{"myTestWay", m.way}, std::pair{"myRang", m.rangeIndex}}) {
+            ProgramStart set;
+            set.program = "otdrtool";
+            set.workDir = root.Path();
+            set.arguments = {"ini",   "setint", (root.Path() / "NandFlash" / "config.ini").string(),
+                             "param", key,      std::to_string(value)};
+            ASSERT_EQ(RunProgram(set).exitCode, 0) << key;
+        }
+    }
+    ProgramRun Run(const std::string& script) {
+        std::ofstream(root.Path() / "script.txt") << script;
+        ProgramStart start;
+        start.program = "Lumetra";
+        start.arguments = {"--script", (root.Path() / "script.txt").string()};
+        start.workDir = root.Path();
+        start.environment = {{"LUMETRA_ROOT", root.Path().string()},
+                             {"QT_QPA_PLATFORM", "offscreen"},
+                             {"LUMETRA_LOCALE", "0409"},
+                             {"LUMETRA_TEST_TIME", "fast"}};
+        start.timeoutMs = 120000;
+        return RunProgram(start);
+    }
+    std::string Dump() const {
+        std::ifstream in(root.Path() / "state.txt");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    TempRoot root;
+};
+
+TEST_P(MeasureRunTest, TheKeyTMeasuresDrawsTheTraceAndListsItsEvents) {
+    const Measure& m = GetParam();
+    // A real-time test runs until Escape is released; the others end by themselves.
+    const std::string stop = m.way == 1 ? "wait 1500\nkeyup VK_ESCAPE\n" : "";
+    const ProgramRun run =
+        Run("wait 200\nkey T\n" + stop + "wait-test\nwait 100\nshot " + (root.Path() / "after.png").string() +
+            "\ndump " + (root.Path() / "state.txt").string() + "\nsave " +
+            (root.Path() / "test.st").string() + "\nquit\n");
+    ASSERT_EQ(run.exitCode, 18) << run.errors;
+    const std::string state = Dump();
+    const char* names[] = {"Averaging", "Real-time", "Automatic"};
+    // The status names the test, or, after an automatic test, the range and pulse it chose.
+    if (m.way == 2)
+        EXPECT_NE(state.find(" km "), std::string::npos) << state;
+    else
+        EXPECT_NE(state.find(std::string("status: Test: ") + names[m.way] + " 1310 nm"), std::string::npos)
+            << state;
+    EXPECT_EQ(state.find("samples: 0\n"), std::string::npos) << state;
+    EXPECT_EQ(state.find("events: 0\n"), std::string::npos) << state;
+    EXPECT_NE(state.find("row:    0"), std::string::npos) << state;
+
+    TraceFileContents saved;
+    ASSERT_EQ(ReadTraceFile(root.Path() / "test.st", ReaderVariant::Instrument, saved), 0);
+    EXPECT_GT(saved.samples.size(), 1000u);
+
+    // The trace is drawn: blue pixels in the plot under the status bar.
+    const QImage shot(QString::fromStdString((root.Path() / "after.png").string()));
+    ASSERT_FALSE(shot.isNull());
+    int blue = 0;
+    for (int y = 25; y < 175; ++y)
+        for (int x = 0; x < 320; ++x)
+            blue += shot.pixelColor(x, y) == QColor(0, 0, 255);
+    EXPECT_GT(blue, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(WaysAndRanges, MeasureRunTest,
+                         ::testing::Values(Measure{0, 3, "Averaging_4km"}, Measure{0, 5, "Averaging_16km"},
+                                           Measure{1, 3, "Realtime_4km"}, Measure{1, 7, "Realtime_64km"},
+                                           Measure{2, 3, "Automatic_from_4km"},
+                                           Measure{2, 8, "Automatic_from_128km"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
