@@ -126,8 +126,6 @@ void CLumetraDlg::Show(CNavPanel& from, Screen to) {
     const ScreenParts& target = screens_.at(to);
     if (to == Screen::FileOperation)
         target.panel->Button(0)->setEnabled(TraceLoaded == 1);
-    if (to == Screen::TestSettings)
-        setOtdr_->EnableFieldsForTestWay();
     // Only the main panel refreshes the table; the event panel shows the rows of the last refill.
     if (to == Screen::EventTable && &from == nav1_ && TraceView().HasModel())
         eventTbl_->Refill(TraceView().Events(), *TraceView().Scale());
@@ -147,6 +145,11 @@ void CLumetraDlg::Show(CNavPanel& from, Screen to) {
         CurrentBody = body_;
     }
     CurrentPanel = target.panel;
+    // The focus returns to the control the panel's steps last reached.
+    if (to == Screen::TestSettings) {
+        setOtdr_->EnableFieldsForTestWay();
+        setOtdr_->FocusControl(static_cast<CSetOtdrNav*>(target.panel)->FocusedControl());
+    }
 }
 
 void CLumetraDlg::ShowMainPanel() {

@@ -18,7 +18,7 @@ CSetInvalidMeterBody::CSetInvalidMeterBody(QWidget* parent) : CPane(parent, 110,
     edit_->setObjectName(QStringLiteral("1015"));
     edit_->setGeometry(150, 80, 120, 24);
     // Only digits and points: the text is cut at the first other character.
-    connect(edit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (!text[i].isDigit() && text[i] != QLatin1Char('.')) {
                 edit_->setText(text.left(i));

@@ -379,7 +379,7 @@ TEST_F(MainPanelTest, TheKeyTMeasuresAnalysesAndGivesTheKeysBack) {
     MeasureWith(0, 3); // 4 km: the first connector lies at 2.5 km
     RunDialog([&](CLumetraDlg& dialog) {
         // From the curve panel: T hides it and the test start brings the main panel back.
-        dialog.MainPanel().RunSlot(0);
+        Press(dialog, Qt::Key_F1);
         Press(dialog, Qt::Key_T);
         EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
         EXPECT_TRUE(dialog.MainPanel().isVisible());
@@ -436,14 +436,14 @@ TEST_F(MainPanelTest, TheKeyTStartsNothingAwayFromTheTraceViewNorWithRefusedSett
     auto boxes = std::make_shared<RecordingMessageBox>();
     platform::SetMessageBoxService(boxes);
     RunDialog([&](CLumetraDlg& dialog) {
-        dialog.MainPanel().RunSlot(2); // the event table
+        Press(dialog, Qt::Key_F3); // the event table
         Press(dialog, Qt::Key_T);
         EXPECT_FALSE(dialog.MainPanel().TestActive());
         EXPECT_EQ(boxes->Count(), 0u);
         Press(dialog, Qt::Key_Escape);
         ASSERT_TRUE(dialog.CurrentBodyIsTraceView());
         // The refractive index 2.0 is refused: its warning, no test, the panel usable.
-        dialog.MainPanel().RunSlot(0);
+        Press(dialog, Qt::Key_F1);
         Press(dialog, Qt::Key_T);
         EXPECT_FALSE(dialog.MainPanel().TestActive());
         EXPECT_EQ(TestRunning, 0);
@@ -458,7 +458,8 @@ TEST_F(MainPanelTest, TheKeyTStartsNothingAwayFromTheTraceViewNorWithRefusedSett
 TEST_F(MainPanelTest, TheAutomaticWayEndsWithTheChosenRangeShown) {
     MeasureWith(2, 8);
     RunDialog([&](CLumetraDlg& dialog) {
-        ASSERT_EQ(dialog.MainPanel().StartTest(), 1);
+        Press(dialog, Qt::Key_T);
+        ASSERT_TRUE(dialog.MainPanel().TestActive());
         ASSERT_TRUE(SpinUntil([&] { return Ended(dialog); }));
         const float range = TestParam.Value(kRangeItem);
         EXPECT_LT(range, 128.0f); // the built-in link is 12 km long
