@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -36,23 +37,23 @@ CSetOtdrBody::CSetOtdrBody(QWidget* parent) : CPane(parent, 154, kSection, u"", 
     auto* parameters = new QGroupBox(text(u"otdrtestparam"), this);
     parameters->setGeometry(4, 58, 312, 155);
 
-    // Label and control in a row; two columns of 156 pixels in each box.
-    const auto place = [&](QGroupBox* box, int column, int row, const char16_t* label, QWidget* control,
-                           int id) {
+    // Label and control side by side; the parameters in two columns of 154 pixels.
+    const auto place = [&](QGroupBox* box, int x, int row, int labelWidth, const char16_t* label,
+                           QWidget* control, int id, int width = 72) {
         auto* caption = new QLabel(text(label), box);
-        caption->setGeometry(6 + column * 154, 18 + row * 26, 72, 22);
+        caption->setGeometry(x, 18 + row * 26, labelWidth, 22);
         control->setParent(box);
-        control->setGeometry(78 + column * 154, 18 + row * 26, 72, 22);
+        control->setGeometry(x + labelWidth, 18 + row * 26, width, 22);
         control->setObjectName(QString::number(id));
         controls_[id] = control;
     };
     way_ = new QComboBox;
     for (const char16_t* key : {u"avgtest", u"timetest", u"autotest"})
         way_->addItem(text(key));
-    place(mode, 0, 0, u"testway", way_, 1035);
+    place(mode, 6, 0, 58, u"testway", way_, 1035, 100);
     averageTime_ = new QLineEdit;
     averageTime_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), averageTime_));
-    place(mode, 1, 0, u"avgtime", averageTime_, 1036);
+    place(mode, 170, 0, 74, u"avgtime", averageTime_, 1036, 60);
     // The test item is kept for the settings file's sake; it is always its first entry and not shown.
     auto* project = new QComboBox(this);
     for (const char16_t* key : {u"avgAtten", u"refreAtten", u"connectAtten"})
@@ -64,27 +65,27 @@ CSetOtdrBody::CSetOtdrBody(QWidget* parent) : CPane(parent, 154, kSection, u"", 
 
     wavelength_ = new QComboBox;
     wavelength_->addItems({QStringLiteral("1310nm"), QStringLiteral("1550nm")});
-    place(parameters, 0, 0, u"wavelen", wavelength_, 1038);
+    place(parameters, 6, 0, 72, u"wavelen", wavelength_, 1038);
     range_ = new QComboBox;
     for (int i = 0; i < kRangeCount; ++i)
         range_->addItem(Number(RangeAt(i).km, "km"));
-    place(parameters, 0, 1, u"rang", range_, 1039);
+    place(parameters, 6, 1, 72, u"rang", range_, 1039);
     pulse_ = new QComboBox;
-    place(parameters, 0, 2, u"pulwidth", pulse_, 1040);
+    place(parameters, 6, 2, 72, u"pulwidth", pulse_, 1040);
     attenuation_ = new QComboBox;
-    place(parameters, 0, 3, u"atten", attenuation_, 1041);
+    place(parameters, 6, 3, 72, u"atten", attenuation_, 1041);
     const auto decimal = [](QLineEdit* edit) {
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*\\.?[0-9]*"), edit));
     };
     refractive_ = new QLineEdit;
     decimal(refractive_);
-    place(parameters, 1, 0, u"refractive", refractive_, 1042);
+    place(parameters, 160, 0, 72, u"refractive", refractive_, 1042);
     cableRatio_ = new QLineEdit;
     decimal(cableRatio_);
-    place(parameters, 1, 1, u"cablratio", cableRatio_, 1043);
+    place(parameters, 160, 1, 72, u"cablratio", cableRatio_, 1043);
     threshold_ = new QLineEdit;
     decimal(threshold_);
-    place(parameters, 1, 2, u"eventTh", threshold_, 1044);
+    place(parameters, 160, 2, 72, u"eventTh", threshold_, 1044);
     threshold_->setGeometry(threshold_->x(), threshold_->y(), 52, 22);
     auto* db = new QLabel(QStringLiteral("dB"), parameters);
     db->setGeometry(threshold_->x() + 56, threshold_->y(), 20, 22);
@@ -92,6 +93,9 @@ CSetOtdrBody::CSetOtdrBody(QWidget* parent) : CPane(parent, 154, kSection, u"", 
     connect(wavelength_, &QComboBox::currentIndexChanged, this, [this] { OnWavelengthChanged(); });
     connect(range_, &QComboBox::currentIndexChanged, this, [this] { OnRangeChanged(); });
     connect(way_, &QComboBox::currentIndexChanged, this, [this] { OnTestWayChanged(); });
+
+    for (const auto& [id, control] : controls_)
+        control->installEventFilter(this);
 
     stored_ = LoadSettingsFields();
     storedRefractive_ = {StoredRefractive(0), StoredRefractive(1)};
@@ -231,4 +235,14 @@ bool CSetOtdrBody::event(QEvent* event) {
         if (const char* name = platform::KeyName(vk))
             platform::DebugOut("%s    setbody-------------\r\n", name);
     return true;
+}
+
+bool CSetOtdrBody::eventFilter(QObject* watched, QEvent* event) {
+    // Escape and F4 are the panel's cancel; a list must not also open or close its pop-up on them.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || key == Qt::Key_F4)
+            return true;
+    }
+    return CPane::eventFilter(watched, event);
 }

@@ -12,6 +12,7 @@
 #include "instrument/config/IniFile.h"
 #include "instrument/config/SettingsKeys.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -112,6 +113,10 @@ TEST_F(SettingsScreenTest, TheTestWaysForceAndGreyTheirFields) {
         for (int id : {1036, 1039, 1040, 1041})
             EXPECT_TRUE(body.Control(id)->isEnabled()) << id;
         EXPECT_EQ(Shown(body, 1040), "1280ns");
+        // F4 cancels; the focused list does not take it for its pop-up key.
+        Press(dialog, Qt::Key_F4);
+        EXPECT_FALSE(static_cast<QComboBox*>(body.Control(1035))->view()->isVisible());
+        EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
     });
 }
 

@@ -60,7 +60,7 @@ TEST_F(LumetraRunTest, HoldingVLightsTheLocatorAndAShortPressDoesNot) {
     ProgramRun run = Run("hold V 2\nkey V\nwait 200\nquit\n");
     EXPECT_EQ(run.exitCode, 18) << run.errors;
     EXPECT_EQ(run.errors.find("VFL-Open"), std::string::npos);
-    run = Run("hold V 3\nwait 300\nquit\n");
+    run = Run("hold V 3\nwait 1500\nquit\n");
     EXPECT_EQ(run.exitCode, 18) << run.errors;
     EXPECT_NE(run.errors.find("VFL-Open"), std::string::npos);
     EXPECT_NE(run.errors.find("VFL_OPEN finish"), std::string::npos);
