@@ -22,42 +22,37 @@ fi
 shots=${LUMETRA_SHOTS:-$PWD/build/shots}
 mkdir -p "$shots"
 cat > build/run-demo.script <<SCRIPT
+# A quick test with T on the simulated fibre, with the instrument's current test settings.
 wait 500
-shot $shots/1-start.png
-load $PWD/data/traces/sample_16km.st
-wait 200
-shot $shots/2-trace.png
-hold VK_RIGHT 30
-key VK_RETURN
-hold VK_RIGHT 14
-wait 200
-shot $shots/3-cursors.png
-key F1
-key F1
-key VK_UP
-key VK_UP
-wait 200
-shot $shots/4-zoomed.png
-key F2
-key VK_UP
-key VK_UP
-wait 200
-shot $shots/5-vertical-zoom.png
+shot $shots/1-ready.png
+key T
+wait 1500
+shot $shots/2-testing.png
+wait-test
+shot $shots/3-trace-and-events.png
+save $shots/quick-test.st
+dump $shots/quick-test.txt
+# The event table, its first row selected, and back.
 key F3
-key F4
-key F12
-wait 300
-shot $shots/6-power-question.png
-answer no
 wait 200
+shot $shots/4-event-table.png
+key VK_DOWN
+wait 200
+shot $shots/5-event-table-row.png
+key VK_ESCAPE
+wait 200
+# Selecting the first event in the list under the trace puts the cursor on it.
+key VK_DOWN
+wait 200
+shot $shots/6-cursor-on-event.png
 quit
 SCRIPT
 echo "No display here. To use the instrument from another machine, run it over VNC:"
 echo "  LUMETRA_ROOT=$root build/bin/Lumetra -platform vnc:size=320x240:port=5900"
-echo "and connect a VNC viewer to port 5900. Now running it headless (offscreen) for a short look:"
+echo "and connect a VNC viewer to port 5900. Now running a quick test headless (offscreen):"
 set +e
 QT_QPA_PLATFORM=offscreen build/bin/Lumetra --script build/run-demo.script
 status=$?
 set -e
-echo "Lumetra ended with exit code $status (18 is the quit code). Screenshots: $shots"
+echo "Lumetra ended with exit code $status (18 is the quit code). Screenshots, the trace and its events: $shots"
 ls "$shots"
