@@ -19,48 +19,64 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// Real sleeps, counted: what the test thread was made to wait.
+// Real sleeps, counted: what the test thread was asked to wait, and how long the sleeps really took
+// (the system wakes a sleeper late, which adds up over many short waits).
 class CountingRealTime : public platform::TimeSource {
 public:
     void Sleep(uint32_t ms) override {
+        const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
         std::lock_guard lock(mutex_);
         slept_ += ms;
+        sleptReally_ += took.count();
+        ++sleeps_;
     }
     uint32_t TickCount() override {
         return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                          std::chrono::steady_clock::now().time_since_epoch())
                                          .count());
     }
-    uint64_t Slept() {
+    struct Totals {
+        double asked = 0, really = 0, count = 0;
+    };
+    Totals Slept() {
         std::lock_guard lock(mutex_);
-        return slept_;
+        return {static_cast<double>(slept_), sleptReally_, static_cast<double>(sleeps_)};
     }
 
 private:
     std::mutex mutex_;
     uint64_t slept_ = 0;
+    double sleptReally_ = 0;
+    uint64_t sleeps_ = 0;
 };
 
+// Each repaint of the trace view, with the time the test thread had slept by then.
 class PaintTimes : public QObject {
 public:
-    explicit PaintTimes(QElapsedTimer& clock) : clock_(clock) {}
+    PaintTimes(QElapsedTimer& clock, CountingRealTime& time) : clock_(clock), time_(time) {}
     std::vector<double> times;
+    std::vector<CountingRealTime::Totals> slept;
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             times.push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6);
+            slept.push_back(time_.Slept());
+        }
         return false;
     }
 
 private:
     QElapsedTimer& clock_;
+    CountingRealTime& time_;
 };
 
 } // namespace
@@ -88,7 +104,7 @@ int main(int argc, char** argv) {
     dialog.show();
     QElapsedTimer clock;
     clock.start();
-    PaintTimes paints(clock);
+    PaintTimes paints(clock, *time);
     dialog.TraceView().installEventFilter(&paints);
     if (!dialog.MainPanel().StartTest()) {
         std::fprintf(stderr, "the test did not start\n");
@@ -105,24 +121,29 @@ int main(int argc, char** argv) {
 
     // Skip the repaints of the start; the cycles are the rest.
     std::vector<double> intervals;
-    for (size_t i = 2; i < paints.times.size(); ++i)
+    CountingRealTime::Totals waits;
+    for (size_t i = 2; i < paints.times.size(); ++i) {
         intervals.push_back(paints.times[i] - paints.times[i - 1]);
+        waits.asked += paints.slept[i].asked - paints.slept[i - 1].asked;
+        waits.really += paints.slept[i].really - paints.slept[i - 1].really;
+        waits.count += paints.slept[i].count - paints.slept[i - 1].count;
+    }
     if (intervals.empty()) {
         std::fprintf(stderr, "no repaints\n");
         return 1;
     }
+    const auto count = static_cast<double>(intervals.size());
+    const double mean = std::accumulate(intervals.begin(), intervals.end(), 0.0) / count;
     std::sort(intervals.begin(), intervals.end());
-    double sum = 0;
-    for (double v : intervals)
-        sum += v;
-    const double mean = sum / static_cast<double>(intervals.size());
-    const double waits = static_cast<double>(time->Slept()) / static_cast<double>(intervals.size() + 1);
     std::printf("range %.1f km, %zu repaints in %d s\n", RangeAt(rangeIndex).km, paints.times.size(),
                 seconds);
-    std::printf("interval between repaints: mean %.1f ms, median %.1f ms, max %.1f ms\n", mean,
-                intervals[intervals.size() / 2], intervals.back());
-    std::printf("mandated waits per cycle (220 ms pause and the acquisition's): %.1f ms\n", waits);
-    std::printf("own cost per cycle: %.1f ms\n", mean - waits);
+    std::printf("interval between repaints: mean %.1f ms, median %.1f ms, min %.1f ms, max %.1f ms\n", mean,
+                intervals[intervals.size() / 2], intervals.front(), intervals.back());
+    std::printf(
+        "mandated waits between repaints (220 ms pause and the acquisition's): %.1f ms in %.0f sleeps\n",
+        waits.asked / count, waits.count / count);
+    std::printf("the sleeps really took: %.1f ms\n", waits.really / count);
+    std::printf("own cost between repaints: %.1f ms\n", mean - waits.really / count);
     std::filesystem::remove_all(root);
     return 0;
 }

@@ -10,9 +10,9 @@
 
 #include "shared/tracefile/TraceFile.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 #include <algorithm>
 
 namespace {
@@ -27,6 +27,25 @@ const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
 const QColor kBar(65, 112, 198);
 const QColor kReadout(255, 255, 210);
+
+// The dashed grid with a mask pen: each dash pixel keeps only the bits the grid colour has.
+void MaskGrid(QImage& canvas) {
+    constexpr int kDash = 4, kGap = 2;
+    const QRgb mask = kGrid.rgb();
+    const auto dashed = [](int along) { return along % (kDash + kGap) < kDash; };
+    for (int i = 1; i <= kWidth / kXDivision; ++i) {
+        const int x = i * kXDivision;
+        for (int y = 0; y < kHeight; ++y)
+            if (dashed(y))
+                reinterpret_cast<QRgb*>(canvas.scanLine(y))[x] &= mask;
+    }
+    for (int i = 1; i < kHeight / kYDivision; ++i) {
+        auto* row = reinterpret_cast<QRgb*>(canvas.scanLine(i * kYDivision));
+        for (int x = 0; x < kWidth; ++x)
+            if (dashed(x))
+                row[x] &= mask;
+    }
+}
 
 } // namespace
 
@@ -221,12 +240,13 @@ void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
 
 void CDataLine::paintEvent(QPaintEvent*) {
     TraceScale* scale = MutableScale(); // the drawing may pan the view
-    QPixmap canvas(kWidth, kHeight);
+    // Long lines are drawn as one-pixel rectangles: the painter spreads a line of many rows over worker
+    // threads, and waking them costs more than the whole drawing.
+    QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
     QPainter p(&canvas);
     p.setFont(font());
-    p.setPen(Qt::black);
-    p.setBrush(Qt::white);
-    p.drawRect(0, 0, kWidth - 1, kHeight - 1);
+    p.fillRect(0, 0, kWidth, kHeight, Qt::black);
+    p.fillRect(1, 1, kWidth - 2, kHeight - 2, Qt::white);
     p.fillRect(0, 0, kWidth, 20, kBar);
 
     const TraceData::Samples held = trace_.Snapshot();
@@ -244,15 +264,10 @@ void CDataLine::paintEvent(QPaintEvent*) {
                Qt::AlignHCenter | Qt::AlignTop, km);
     p.drawText(QRect(0, 20, metrics.horizontalAdvance(db) + 10, 16), Qt::AlignHCenter | Qt::AlignTop, db);
 
-    // The grid masks what lies under it, as a mask pen does.
-    p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    QPen grid(kGrid, 1, Qt::DashLine);
-    p.setPen(grid);
-    for (int i = 1; i <= kWidth / kXDivision; ++i)
-        p.drawLine(i * kXDivision, 0, i * kXDivision, kHeight);
-    for (int i = 1; i < kHeight / kYDivision; ++i)
-        p.drawLine(0, i * kYDivision, kWidth, i * kYDivision);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.end();
+    MaskGrid(canvas);
+    p.begin(&canvas);
+    p.setFont(font());
     p.setPen(Qt::white);
     p.drawLine(0, kHeight - 1, kWidth, kHeight - 1);
 
@@ -289,7 +304,7 @@ void CDataLine::paintEvent(QPaintEvent*) {
         p.setPen(isActive ? kRed : kGreen);
         const int top = isActive ? 24 : 29;
         const int arrow = isActive ? 34 : 39;
-        p.drawLine(x, 179, x, top);
+        p.fillRect(x, top, 1, kHeight - top, isActive ? kRed : kGreen);
         p.drawLine(x, top, x - 5, arrow);
         p.drawLine(x, top, x + 5, arrow);
         const QString label =
@@ -320,5 +335,5 @@ void CDataLine::paintEvent(QPaintEvent*) {
     }
     p.end();
     QPainter screen(this);
-    screen.drawPixmap(0, 0, canvas);
+    screen.drawImage(0, 0, canvas);
 }
