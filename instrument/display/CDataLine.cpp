@@ -240,8 +240,8 @@ void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
 
 void CDataLine::paintEvent(QPaintEvent*) {
     TraceScale* scale = MutableScale(); // the drawing may pan the view
-    // Long lines are drawn as one-pixel rectangles: the painter spreads a line of many rows over worker
-    // threads, and waking them costs more than the whole drawing.
+    // Long lines are one-pixel rectangles and the grid goes straight onto the pixels: the painter
+    // spreads a line of many rows over worker threads, and waking them costs more than the drawing.
     QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
     QPainter p(&canvas);
     p.setFont(font());
