@@ -45,6 +45,14 @@ public:
     }
     struct Totals {
         double asked = 0, really = 0, count = 0;
+        Totals Since(const Totals& earlier) const {
+            return {asked - earlier.asked, really - earlier.really, count - earlier.count};
+        }
+        void Add(const Totals& more) {
+            asked += more.asked;
+            really += more.really;
+            count += more.count;
+        }
     };
     Totals Slept() {
         std::lock_guard lock(mutex_);
@@ -124,9 +132,7 @@ int main(int argc, char** argv) {
     CountingRealTime::Totals waits;
     for (size_t i = 2; i < paints.times.size(); ++i) {
         intervals.push_back(paints.times[i] - paints.times[i - 1]);
-        waits.asked += paints.slept[i].asked - paints.slept[i - 1].asked;
-        waits.really += paints.slept[i].really - paints.slept[i - 1].really;
-        waits.count += paints.slept[i].count - paints.slept[i - 1].count;
+        waits.Add(paints.slept[i].Since(paints.slept[i - 1]));
     }
     if (intervals.empty()) {
         std::fprintf(stderr, "no repaints\n");

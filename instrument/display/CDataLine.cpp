@@ -301,10 +301,11 @@ void CDataLine::paintEvent(QPaintEvent*) {
     for (int cursor = 0; cursor < 2; ++cursor) {
         const int x = model_ ? scale->Column(cursor) : 0;
         const bool isActive = cursor == active;
-        p.setPen(isActive ? kRed : kGreen);
+        const QColor colour = isActive ? kRed : kGreen;
+        p.setPen(colour);
         const int top = isActive ? 24 : 29;
         const int arrow = isActive ? 34 : 39;
-        p.fillRect(x, top, 1, kHeight - top, isActive ? kRed : kGreen);
+        p.fillRect(x, top, 1, kHeight - top, colour);
         p.drawLine(x, top, x - 5, arrow);
         p.drawLine(x, top, x + 5, arrow);
         const QString label =
