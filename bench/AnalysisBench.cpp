@@ -37,7 +37,7 @@ SyntheticTrace Link12km() {
 void BM_AnalyseTrace(benchmark::State& state) {
     const SyntheticTrace trace = Link12km();
     const TraceSetup setup = Setup16km();
-    EventTable table;
+    analysis::EventTable table;
     for (auto _ : state) {
         table.AnalyseTrace(trace.samples, setup.rangeKm, setup.wavelengthNm, setup.pulseNs, 0.1f, 500000);
         benchmark::DoNotOptimize(table.GetEventCount());
@@ -52,17 +52,18 @@ void BM_ReadTraceFile16km(benchmark::State& state) {
     const std::filesystem::path directory = ::mkdtemp(pattern.data());
     const std::filesystem::path file = directory / "trace.st";
     const TraceSetup setup = Setup16km();
-    const ParameterBlock block =
-        ParameterBlock::FromParameters({setup.rangeKm, setup.wavelengthNm, setup.pulseNs, 5.0f, 0.0f,
-                                        setup.refractive, setup.cableRatio, 0.1f},
-                                       7, 0);
-    if (WriteTraceFile(file, Link12km().samples, block) != 1 || std::filesystem::file_size(file) != 65600) {
+    const tracefile::ParameterBlock block =
+        tracefile::ParameterBlock::FromParameters({setup.rangeKm, setup.wavelengthNm, setup.pulseNs, 5.0f,
+                                                   0.0f, setup.refractive, setup.cableRatio, 0.1f},
+                                                  7, 0);
+    if (tracefile::WriteTraceFile(file, Link12km().samples, block) != 1 ||
+        std::filesystem::file_size(file) != 65600) {
         state.SkipWithError("cannot write the 16 km trace file");
         return;
     }
-    TraceFileContents contents;
+    tracefile::TraceFileContents contents;
     for (auto _ : state) {
-        if (ReadTraceFile(file, ReaderVariant::Pc, contents) != 0) {
+        if (tracefile::ReadTraceFile(file, tracefile::ReaderVariant::Pc, contents) != 0) {
             state.SkipWithError("the 16 km trace file does not read back");
             break;
         }

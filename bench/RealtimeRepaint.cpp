@@ -2,10 +2,10 @@
 // view, against what each cycle must wait (the 220 ms pause plus the acquisition's own waits).
 // Usage: realtime_repaint [SECONDS] [RANGE_INDEX]
 #include "instrument/acquisition/TestParameters.h"
-#include "instrument/app/AppState.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/CNav1Dlg.h"
-#include "instrument/display/CDataLine.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/state/AppState.h"
 
 #include "platform/Time.h"
 #include "simboard/SimBoard.h"

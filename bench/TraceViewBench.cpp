@@ -1,8 +1,8 @@
 // The trace view's cost on this machine: one paint of a 16 km trace, and a held arrow key up to the
 // repainted view.
 #include "instrument/acquisition/TraceData.h"
-#include "instrument/app/PanelKeyEvent.h"
-#include "instrument/display/CDataLine.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/screens/PanelKeyEvent.h"
 
 #include "platform/VirtualKeys.h"
 #include "shared/tracefile/TraceFile.h"
@@ -22,8 +22,9 @@ std::filesystem::path SampleTrace() {
     for (size_t k = 0; k < samples.size(); ++k)
         samples[k] =
             k < 12000 ? static_cast<uint32_t>(52000 - 0.7 * k + 40 * std::sin(k * 0.3)) : 3000 + k % 97;
-    WriteTraceFile(path, samples,
-                   ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0));
+    tracefile::WriteTraceFile(
+        path, samples,
+        tracefile::ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0));
     return path;
 }
 

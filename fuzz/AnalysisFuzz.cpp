@@ -32,9 +32,9 @@ float Pick(uint8_t selector, const float (&values)[9], const uint8_t* arbitrary)
     return selector % 10 < 9 ? values[selector % 10] : FloatAt(arbitrary);
 }
 
-void Check(const EventTable& table, std::span<const uint32_t> v) {
+void Check(const analysis::EventTable& table, std::span<const uint32_t> v) {
     const int count = table.GetEventCount();
-    EventRecord e;
+    analysis::EventRecord e;
     if (table.GetEvent(-1, e) != -1 || table.GetEvent(count, e) != -1)
         std::abort();
     uint32_t previous = 0;
@@ -43,7 +43,7 @@ void Check(const EventTable& table, std::span<const uint32_t> v) {
             std::abort();
         if (e.position >= v.size() || e.position < previous)
             std::abort();
-        if (e.type != Reflective && e.type != NonReflective)
+        if (e.type != analysis::Reflective && e.type != analysis::NonReflective)
             std::abort();
         if (!(e.loss >= 0.0f && e.loss <= 4.0f))
             std::abort();
@@ -89,17 +89,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    EventTable table;
+    analysis::EventTable table;
     table.AnalyseTrace(v, range, wavelength, pulse, threshold, attenuation);
     Check(table, v);
     // A second run on the same table must replace the first one exactly.
-    std::vector<EventRecord> first(table.Events().begin(), table.Events().end());
+    std::vector<analysis::EventRecord> first(table.Events().begin(), table.Events().end());
     table.AnalyseTrace(v, range, wavelength, pulse, threshold, attenuation);
     Check(table, v);
     if (first.size() != table.Events().size())
         std::abort();
     size_t i = 0;
-    for (const EventRecord& e : table.Events()) {
+    for (const analysis::EventRecord& e : table.Events()) {
         if (e.position != first[i].position || e.type != first[i].type ||
             std::memcmp(&e.loss, &first[i].loss, sizeof e.loss) != 0)
             std::abort();

@@ -29,18 +29,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    for (const ReaderVariant variant : {ReaderVariant::Instrument, ReaderVariant::Pc}) {
-        TraceFileContents contents;
-        TraceReadError error = TraceReadError::None;
-        const int result = ReadTraceFile(file, variant, contents, &error);
+    for (const tracefile::ReaderVariant variant :
+         {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
+        tracefile::TraceFileContents contents;
+        tracefile::TraceReadError error = tracefile::TraceReadError::None;
+        const int result = tracefile::ReadTraceFile(file, variant, contents, &error);
         if (result != 0) {
-            if (result != -1 || error == TraceReadError::None)
+            if (result != -1 || error == tracefile::TraceReadError::None)
                 std::abort();
             continue;
         }
-        if (!IsValidBlock(contents.block, variant) ||
-            contents.samples.size() != PointsForRange(BlockRangeKm(contents.block, variant)) ||
-            contents.samples.size() * 4 + ParameterBlock::kBytes != size)
+        if (!tracefile::IsValidBlock(contents.block, variant) ||
+            contents.samples.size() !=
+                tracefile::PointsForRange(tracefile::BlockRangeKm(contents.block, variant)) ||
+            contents.samples.size() * 4 + tracefile::ParameterBlock::kBytes != size)
             std::abort();
     }
     return 0;

@@ -157,6 +157,6 @@ void SaveSettingsFields(const SettingsFields& fields) {
                   static_cast<int>(std::strtol(fields.averageTime.c_str(), nullptr, 10)));
 }
 
-ParameterBlock ToParameterBlock(const TestParameterTable& table, const TestWayPair& way) {
-    return ParameterBlock::FromParameters(table.Values(), way.m_iAvgTime, way.TestMode);
+tracefile::ParameterBlock ToParameterBlock(const TestParameterTable& table, const TestWayPair& way) {
+    return tracefile::ParameterBlock::FromParameters(table.Values(), way.m_iAvgTime, way.TestMode);
 }

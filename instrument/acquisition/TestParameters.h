@@ -96,4 +96,4 @@ std::string StoredRefractive(int wavelengthIndex);
 void SaveSettingsFields(const SettingsFields& fields);
 
 // The stored form of the current parameters, as the trace file keeps them.
-ParameterBlock ToParameterBlock(const TestParameterTable& table, const TestWayPair& way);
+tracefile::ParameterBlock ToParameterBlock(const TestParameterTable& table, const TestWayPair& way);

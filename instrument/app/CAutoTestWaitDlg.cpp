@@ -1,4 +1,6 @@
 #include "instrument/app/CAutoTestWaitDlg.h"
 
+#include "instrument/state/ResourceIds.h"
+
 CAutoTestWaitDlg::CAutoTestWaitDlg(QWidget* parent)
-    : CPane(parent, 104, u"autotestwait", u"static_wait", u"正在测试，请稍候……") {}
+    : CPane(parent, dlg::kAutoTestWaitDlg, u"autotestwait", u"static_wait", u"正在测试，请稍候……") {}

@@ -1,5 +1,5 @@
 #pragma once
-#include "instrument/app/CPane.h"
+#include "instrument/screens/CPane.h"
 
 // The window shown while a test measures.
 class CAutoTestWaitDlg : public CPane {

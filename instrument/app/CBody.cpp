@@ -1,12 +1,12 @@
 #include "instrument/app/CBody.h"
 
 #include "instrument/acquisition/TraceData.h"
-#include "instrument/app/AppState.h"
-#include "instrument/display/CDataLine.h"
-#include "instrument/events/CEventLstBody.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/events/ui/CEventLstBody.h"
+#include "instrument/state/AppState.h"
 
 #include "instrument/app/CTimeAndPower.h"
-#include "instrument/app/PanelKeyEvent.h"
+#include "instrument/screens/PanelKeyEvent.h"
 
 #include <QCoreApplication>
 

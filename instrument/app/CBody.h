@@ -1,4 +1,5 @@
 #pragma once
+#include "instrument/state/ResourceIds.h"
 #include <QWidget>
 
 class CDataLine;
@@ -12,7 +13,7 @@ public:
     CTimeAndPower* StatusBar() const { return statusBar_; }
     CDataLine* TraceView() const { return traceView_; }
     CEventLstBody* EventList() const { return eventList_; }
-    int Resource() const { return 129; }
+    int Resource() const { return dlg::kBody; }
 
 protected:
     bool event(QEvent* event) override;

@@ -1,6 +1,7 @@
 #include "instrument/app/CCloseBack.h"
 
-#include "instrument/app/Bitmaps.h"
+#include "instrument/screens/Bitmaps.h"
+#include "instrument/state/ResourceIds.h"
 
 #include <QLabel>
 
@@ -8,5 +9,5 @@ CCloseBack::CCloseBack(QWidget* parent) : QWidget(parent) {
     setGeometry(0, 0, 320, 240);
     auto* picture = new QLabel(this);
     picture->setGeometry(0, 0, 320, 240);
-    picture->setPixmap(Bitmap(167));
+    picture->setPixmap(Bitmap(bmp::kShutdown));
 }

@@ -1,11 +1,11 @@
 #include "instrument/app/CLumetraApp.h"
 
 #include "instrument/app/AppFrontend.h"
-#include "instrument/app/AppState.h"
 #include "instrument/app/Threads.h"
-#include "instrument/app/WindowMessages.h"
 #include "instrument/config/LanguageTable.h"
 #include "instrument/config/StartupSettings.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/WindowMessages.h"
 
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"

@@ -1,37 +1,38 @@
 #include "instrument/app/CLumetraDlg.h"
 
-#include "instrument/app/AppState.h"
-#include "instrument/app/Bitmaps.h"
+#include "instrument/acquisition/ui/CSetInvalidMeterBody.h"
+#include "instrument/acquisition/ui/CSetOtdrBody.h"
+#include "instrument/acquisition/ui/CSetOtdrNav.h"
 #include "instrument/app/CAutoTestWaitDlg.h"
 #include "instrument/app/CBody.h"
 #include "instrument/app/CCloseBack.h"
-#include "instrument/app/CCurveOprNav.h"
-#include "instrument/app/CEventOprNav.h"
-#include "instrument/app/CEventTblBody.h"
-#include "instrument/app/CEventTblNav.h"
-#include "instrument/app/CFileCopyBody.h"
-#include "instrument/app/CFileCopyNav.h"
-#include "instrument/app/CFileDeleteNav.h"
-#include "instrument/app/CFileOprNav.h"
-#include "instrument/app/CFileReadBody.h"
-#include "instrument/app/CFileReadNav.h"
-#include "instrument/app/CFileSaveBody.h"
-#include "instrument/app/CFileSaveNav.h"
-#include "instrument/app/CHelpOTDR.h"
 #include "instrument/app/CNav1Dlg.h"
 #include "instrument/app/CNav2Dlg.h"
-#include "instrument/app/CSetInvalidMeterBody.h"
-#include "instrument/app/CSetOtdrBody.h"
-#include "instrument/app/CSetOtdrNav.h"
-#include "instrument/app/CSubSysSetNav.h"
-#include "instrument/app/CSystemHelpNav.h"
-#include "instrument/app/CSystemInfoBody.h"
-#include "instrument/app/CSystemInfoNav.h"
-#include "instrument/app/CSystemSetBody.h"
-#include "instrument/app/CSystemSetNav.h"
 #include "instrument/app/CTimeAndPower.h"
-#include "instrument/app/PanelKeyEvent.h"
-#include "instrument/display/CDataLine.h"
+#include "instrument/display/ui/CCurveOprNav.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/events/ui/CEventOprNav.h"
+#include "instrument/events/ui/CEventTblBody.h"
+#include "instrument/events/ui/CEventTblNav.h"
+#include "instrument/files/ui/CFileCopyBody.h"
+#include "instrument/files/ui/CFileCopyNav.h"
+#include "instrument/files/ui/CFileDeleteNav.h"
+#include "instrument/files/ui/CFileOprNav.h"
+#include "instrument/files/ui/CFileReadBody.h"
+#include "instrument/files/ui/CFileReadNav.h"
+#include "instrument/files/ui/CFileSaveBody.h"
+#include "instrument/files/ui/CFileSaveNav.h"
+#include "instrument/screens/Bitmaps.h"
+#include "instrument/screens/PanelKeyEvent.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/ResourceIds.h"
+#include "instrument/system/ui/CHelpOTDR.h"
+#include "instrument/system/ui/CSubSysSetNav.h"
+#include "instrument/system/ui/CSystemHelpNav.h"
+#include "instrument/system/ui/CSystemInfoBody.h"
+#include "instrument/system/ui/CSystemInfoNav.h"
+#include "instrument/system/ui/CSystemSetBody.h"
+#include "instrument/system/ui/CSystemSetNav.h"
 
 #include "platform/DebugOut.h"
 #include "platform/VirtualKeys.h"
@@ -47,7 +48,7 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     : QDialog(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("OTDR_TEST_WND"));
-    setWindowIcon(QIcon(Bitmap(101)));
+    setWindowIcon(QIcon(Bitmap(bmp::kProgramIcon)));
     setFixedSize(320, 240);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::black);
@@ -116,6 +117,10 @@ QWidget* CLumetraDlg::Window(int resource) const {
 
 CTimeAndPower* CLumetraDlg::StatusBar() const {
     return body_->StatusBar();
+}
+
+StatusLine& CLumetraDlg::Status() {
+    return *StatusBar();
 }
 
 CDataLine& CLumetraDlg::TraceView() {

@@ -1,5 +1,5 @@
 #pragma once
-#include "instrument/app/ScreenSwitch.h"
+#include "instrument/screens/ScreenSwitch.h"
 
 #include <QDialog>
 
@@ -30,7 +30,7 @@ public:
 
     void Show(CNavPanel& from, Screen to) override;
     CDataLine& TraceView() override;
-    CTimeAndPower& Status() override { return *StatusBar(); }
+    StatusLine& Status() override;
     CSetOtdrBody& TestSettings() override { return *setOtdr_; }
     void UpdateReadout() override;
     void ShowMainPanel() override;

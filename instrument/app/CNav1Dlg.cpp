@@ -4,13 +4,14 @@
 #include "instrument/acquisition/SampleRing.h"
 #include "instrument/acquisition/TestParameters.h"
 #include "instrument/acquisition/TestThread.h"
-#include "instrument/app/AppState.h"
-#include "instrument/app/CSetOtdrBody.h"
+#include "instrument/acquisition/ui/CSetOtdrBody.h"
 #include "instrument/app/CTimeAndPower.h"
-#include "instrument/app/ScreenSwitch.h"
 #include "instrument/app/TestWindows.h"
-#include "instrument/display/CDataLine.h"
-#include "instrument/events/CEventLstBody.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/events/ui/CEventLstBody.h"
+#include "instrument/screens/ScreenSwitch.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/ResourceIds.h"
 
 #include "platform/DebugOut.h"
 
@@ -23,7 +24,7 @@ constexpr int kModuleOffMs = 300000;
 } // namespace
 
 CNav1Dlg::CNav1Dlg(QWidget* parent, ScreenSwitch& screens)
-    : CNavPanel(parent, 133, u"Nav1Dlg", {u"曲线操作", u"文件操作", u"事件列表", u"下一页"}),
+    : CNavPanel(parent, dlg::kNav1Dlg, u"Nav1Dlg", {u"曲线操作", u"文件操作", u"事件列表", u"下一页"}),
       screens_(screens) {
     testNames_ = {Text(u"avgtest", u"平均测试"), Text(u"timetest", u"实时测试"),
                   Text(u"autotest", u"自动测试")};

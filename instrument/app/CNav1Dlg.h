@@ -1,5 +1,5 @@
 #pragma once
-#include "instrument/app/CNavPanel.h"
+#include "instrument/screens/CNavPanel.h"
 
 #include <QTimer>
 #include <array>

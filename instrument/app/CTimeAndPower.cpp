@@ -1,9 +1,10 @@
 #include "instrument/app/CTimeAndPower.h"
 
 #include "instrument/acquisition/DriverCalls.h"
-#include "instrument/app/AppState.h"
-#include "instrument/app/Bitmaps.h"
 #include "instrument/config/LanguageTable.h"
+#include "instrument/screens/Bitmaps.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/ResourceIds.h"
 
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
@@ -15,9 +16,6 @@
 
 namespace {
 
-constexpr int kNoOperation = 144;
-constexpr int kFullBattery = 136;
-
 QString Text(const std::u16string& text) {
     return QString::fromStdU16String(text);
 }
@@ -26,17 +24,19 @@ QString Text(const std::u16string& text) {
 
 int BatteryBitmapFor(uint8_t level) {
     if (level < 2)
-        return 134;
+        return bmp::kBatteryEmpty;
     if (level < 30)
-        return 135;
+        return bmp::kBatteryLow;
     if (level < 55)
-        return 137;
-    return kFullBattery;
+        return bmp::kBatteryHalf;
+    return bmp::kBatteryFull;
 }
 
 int OperationBitmapFor(int code) {
-    static constexpr int kBitmaps[] = {140, 141, 139, 142, 143, 138};
-    return code >= 1 && code <= 6 ? kBitmaps[code - 1] : kNoOperation;
+    static constexpr int kBitmaps[] = {bmp::kShiftUp, bmp::kShiftDown,      bmp::kZoomIn,
+                                       bmp::kZoomOut, bmp::kVerticalZoomIn, bmp::kVerticalZoomOut};
+    return code >= StatusLine::kShiftUp && code <= StatusLine::kVerticalOut ? kBitmaps[code - 1]
+                                                                            : bmp::kNoOperation;
 }
 
 CTimeAndPower::CTimeAndPower(QWidget* parent) : QWidget(parent) {
@@ -71,8 +71,8 @@ CTimeAndPower::CTimeAndPower(QWidget* parent) : QWidget(parent) {
     batteryTimer_ = new QTimer(this);
     batteryTimer_->callOnTimeout(this, &CTimeAndPower::RefreshBattery);
     batteryTimer_->start(10000);
-    ShowBattery(kFullBattery);
-    ShowOperation(kNoOperation);
+    ShowBattery(bmp::kBatteryFull);
+    ShowOperation(bmp::kNoOperation);
 }
 
 CTimeAndPower::~CTimeAndPower() {
@@ -88,7 +88,7 @@ void CTimeAndPower::ShowStatus(int kind, const std::u16string& text) {
 }
 
 void CTimeAndPower::SetOperationIcon(int code) {
-    ShowOperation(kNoOperation);
+    ShowOperation(bmp::kNoOperation);
     ShowOperation(OperationBitmapFor(code));
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "instrument/screens/StatusLine.h"
+
 #include "platform/Device.h"
 
 #include <QWidget>
@@ -14,14 +16,13 @@ int OperationBitmapFor(int code);
 
 // The status bar over the top of the trace view: a message, the operation icon, the clock and the
 // battery. The clock is read every second and the battery every ten seconds.
-class CTimeAndPower : public QWidget {
+class CTimeAndPower : public QWidget, public StatusLine {
 public:
     explicit CTimeAndPower(QWidget* parent);
     ~CTimeAndPower() override;
 
-    // Kind 1: the opened-file prefix and the text; kind 2: the test prefix and the text; others ignored.
-    void ShowStatus(int kind, const std::u16string& text);
-    void SetOperationIcon(int code);
+    void ShowStatus(int kind, const std::u16string& text) override;
+    void SetOperationIcon(int code) override;
 
     // The timers' work, also for tests.
     void RefreshClock();

@@ -2,15 +2,15 @@
 
 #include "instrument/acquisition/TestParameters.h"
 #include "instrument/acquisition/TraceData.h"
-#include "instrument/app/AppState.h"
 #include "instrument/app/CBody.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/CNav1Dlg.h"
 #include "instrument/app/CTimeAndPower.h"
 #include "instrument/app/QtFrontend.h"
-#include "instrument/app/WindowMessages.h"
-#include "instrument/display/CDataLine.h"
-#include "instrument/events/CEventLstBody.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/events/ui/CEventLstBody.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/WindowMessages.h"
 
 #include "platform/DevicePath.h"
 #include "platform/MessageBox.h"
@@ -210,7 +210,7 @@ void ScriptRunner::Run(const Command& command) {
     } else if (verb == "save") {
         // The current trace with the current parameters, as the trace writer stores a test.
         const TraceData::Samples samples = CurrentTrace().Snapshot();
-        if (WriteTraceFile(w[1], *samples, ToParameterBlock(TestParam, TestWay)) != 1)
+        if (tracefile::WriteTraceFile(w[1], *samples, ToParameterBlock(TestParam, TestWay)) != 1)
             Fail("line " + std::to_string(command.line) + ": cannot save " + w[1]);
     } else if (verb == "dump") {
         Dump(w[1], command.line);

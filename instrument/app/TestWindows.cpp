@@ -4,8 +4,8 @@
 #include "instrument/acquisition/TraceConsumer.h"
 #include "instrument/acquisition/TraceData.h"
 #include "instrument/app/CNav1Dlg.h"
-#include "instrument/app/ScreenSwitch.h"
-#include "instrument/display/CDataLine.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/screens/ScreenSwitch.h"
 
 #include "platform/qt/UiThread.h"
 

@@ -2,8 +2,8 @@
 
 #include "instrument/acquisition/DriverCalls.h"
 #include "instrument/app/AppFrontend.h"
-#include "instrument/app/AppState.h"
-#include "instrument/app/WindowMessages.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/WindowMessages.h"
 
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"

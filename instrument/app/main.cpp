@@ -1,9 +1,9 @@
 #include "instrument/app/AppEventFilter.h"
-#include "instrument/app/AppState.h"
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/QtFrontend.h"
 #include "instrument/app/ScriptRunner.h"
+#include "instrument/state/AppState.h"
 
 #include "platform/DebugOut.h"
 #include "platform/DevicePath.h"

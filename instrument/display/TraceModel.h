@@ -9,20 +9,21 @@
 // What the trace view draws from: the trace's parameters, its scale and its event table.
 class TraceModel {
 public:
-    TraceModel(const ParameterBlock& block, int plotWidth, int plotHeight, int xDivision, int yDivision)
+    TraceModel(const tracefile::ParameterBlock& block, int plotWidth, int plotHeight, int xDivision,
+               int yDivision)
         : block_(block), scale_(block.Words(), plotWidth, plotHeight, xDivision, yDivision) {}
 
-    const ParameterBlock& Parameters() const { return block_; }
+    const tracefile::ParameterBlock& Parameters() const { return block_; }
     TraceScale& Scale() { return scale_; }
     const TraceScale& Scale() const { return scale_; }
-    const EventTable& Events() const { return events_; }
+    const analysis::EventTable& Events() const { return events_; }
 
     // The event analysis over the samples with the model's parameters; with the second level rule the
     // raised 10000 is taken off first.
     void Analyse(std::span<const uint32_t> samples, int versionNumber);
 
 private:
-    ParameterBlock block_;
+    tracefile::ParameterBlock block_;
     TraceScale scale_;
-    EventTable events_;
+    analysis::EventTable events_;
 };

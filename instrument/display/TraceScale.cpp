@@ -116,14 +116,15 @@ double TraceScale::Loss(std::span<const uint32_t> samples) const {
         b >= static_cast<int64_t>(samples.size()))
         return 0.0;
     return (static_cast<double>(samples[static_cast<size_t>(a)]) - samples[static_cast<size_t>(b)]) *
-           kDbPerLevel;
+           analysis::kDbPerLevel;
 }
 
 double TraceScale::Attenuation(std::span<const uint32_t> samples) const {
     const int64_t a = Sample(A), b = Sample(B);
     if (b - a < 2 || a < 0)
         return 0.0;
-    const Line line = FitLine(samples, static_cast<uint32_t>(a), static_cast<uint32_t>(b - a));
+    const analysis::Line line =
+        analysis::FitLine(samples, static_cast<uint32_t>(a), static_cast<uint32_t>(b - a));
     double perKm = 125;
     if (range_ == 0.5f || range_ == 1.0f)
         perKm = 5000;
@@ -131,5 +132,5 @@ double TraceScale::Attenuation(std::span<const uint32_t> samples) const {
         perKm = 2000;
     else if (range_ == 16.0f)
         perKm = 1000;
-    return -(line.slope * perKm * kDbPerLevel);
+    return -(line.slope * perKm * analysis::kDbPerLevel);
 }

@@ -1,143 +1,33 @@
 #include "instrument/events/EventRows.h"
 
-#include "instrument/acquisition/TraceData.h"
-#include "instrument/app/AppState.h"
-#include "instrument/app/Bitmaps.h"
-#include "instrument/config/LanguageTable.h"
 #include "instrument/display/TraceScale.h"
 
-#include "platform/VirtualKeys.h"
+#include "platform/NumberFormat.h"
 
 #include "shared/analysis/EventTable.h"
 
-#include <QBitmap>
-#include <QHeaderView>
-#include <QSignalBlocker>
+#include <cstdio>
 
-std::vector<EventRow> EventRows(const EventTable& events, const TraceScale& scale,
+std::vector<EventRow> EventRows(const analysis::EventTable& events, const TraceScale& scale,
                                 std::span<const uint32_t> samples, const char* numberFormat) {
     // The factors of the trace shown, not the current test parameters: a trace opened from a file may
     // have been measured with another range, index or cable ratio, and its distances follow its own.
     const double kmPerSample = scale.KmPerSample();
     std::vector<EventRow> rows;
     for (int i = 0; i < events.GetEventCount(); ++i) {
-        EventRecord event;
+        analysis::EventRecord event;
         if (events.GetEvent(i, event) != 0)
             continue;
         EventRow row;
         row.event = i;
-        row.image = event.type == Reflective ? 1 : 0;
-        row.texts[0] = QString::asprintf(numberFormat, i);
-        row.texts[1] = QString::asprintf("%.3f", event.position * kmPerSample);
-        row.texts[2] = event.loss == 0.0f ? QStringLiteral("------")
-                                          : QString::asprintf("%.2f", static_cast<double>(event.loss));
-        row.texts[3] =
-            QString::asprintf("%.4f", static_cast<double>(events.CumulativeLoss(samples, event.position)));
+        row.image = event.type == analysis::Reflective ? 1 : 0;
+        char number[32];
+        std::snprintf(number, sizeof number, numberFormat, i);
+        row.texts[0] = number;
+        row.texts[1] = platform::FormatFixed(event.position * kmPerSample, 3);
+        row.texts[2] = event.loss == 0.0f ? "------" : platform::FormatFixed(event.loss, 2);
+        row.texts[3] = platform::FormatFixed(events.CumulativeLoss(samples, event.position), 4);
         rows.push_back(std::move(row));
     }
     return rows;
-}
-
-namespace {
-
-constexpr int kEventRole = Qt::UserRole;
-constexpr int kImageRole = Qt::UserRole + 1;
-
-struct Column {
-    const char16_t* key;
-    const char16_t* caption;
-};
-constexpr Column kColumns[4] = {{u"firstColumn", u"序号"},
-                                {u"thirdColumn", u"距离(km)"},
-                                {u"fourthColumn", u"损耗(dB)"},
-                                {u"sixthColumn", u"总损耗(dB)"}};
-
-// White is the icons' mask colour: on a selected row the highlight shows around the drawing.
-QIcon EventIcon(int resource, QSize size) {
-    QPixmap pixmap = Bitmap(resource).copy(0, 0, size.width(), size.height());
-    pixmap.setMask(pixmap.createMaskFromColor(Qt::white));
-    return QIcon(pixmap);
-}
-
-} // namespace
-
-EventListControl::EventListControl(QWidget* parent, const std::u16string& section, const Layout& layout)
-    : QTreeWidget(parent), layout_(layout) {
-    for (size_t i = 0; i < kIcons.size(); ++i)
-        icons_[i] = EventIcon(kIcons[i], layout.iconSize);
-    setFocusPolicy(Qt::NoFocus);
-    setRootIsDecorated(false);
-    setIndentation(0);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setIconSize(layout.iconSize);
-    setColumnCount(4);
-    const LanguageTable texts(LanguageId, section);
-    QStringList headers;
-    for (const Column& column : kColumns)
-        headers << QString::fromStdU16String(texts.TextOr(column.key, column.caption));
-    setHeaderLabels(headers);
-    header()->setSectionsMovable(false);
-    header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(QHeaderView::Fixed);
-    for (int column = 0; column < 4; ++column) {
-        setColumnWidth(column, layout.widths[static_cast<size_t>(column)]);
-        headerItem()->setTextAlignment(column, Qt::AlignCenter);
-    }
-}
-
-void EventListControl::Refill(const EventTable& events, const TraceScale& scale) {
-    const TraceData::Samples samples = CurrentTrace().Snapshot();
-    const std::vector<EventRow> rows = EventRows(events, scale, *samples, layout_.numberFormat);
-    const QSignalBlocker quiet(this);
-    clear();
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        auto* item = new QTreeWidgetItem;
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-        item->setData(0, kEventRole, row->event);
-        item->setData(0, kImageRole, row->image);
-        item->setIcon(0, icons_[static_cast<size_t>(row->image)]);
-        for (int column = 0; column < 4; ++column) {
-            item->setText(column, row->texts[static_cast<size_t>(column)]);
-            item->setTextAlignment(column, Qt::AlignCenter);
-        }
-        insertTopLevelItem(0, item);
-    }
-}
-
-int EventListControl::EventOf(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->data(0, kEventRole).toInt() : -1;
-}
-
-QString EventListControl::Text(int row, int column) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->text(column) : QString();
-}
-
-int EventListControl::Image(int row) const {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item ? item->data(0, kImageRole).toInt() : -1;
-}
-
-int EventListControl::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.front());
-}
-
-void EventListControl::HandKey(uint32_t vk, uint32_t message) {
-    // The view's own key handling is left out: it takes the focus when it moves, whatever the focus
-    // policy, and each key of the keypad would then reach the list a second time. Up and Down move the
-    // selection; Left, Right and Enter belong to the trace view.
-    if (message != platform::WM_KEYDOWN || (vk != platform::VK_UP && vk != platform::VK_DOWN))
-        return;
-    const QModelIndex next = moveCursor(vk == platform::VK_UP ? MoveUp : MoveDown, Qt::NoModifier);
-    if (next.isValid() && next != currentIndex())
-        setCurrentIndex(next);
 }

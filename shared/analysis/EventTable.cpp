@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 
+namespace analysis {
+
 // Reads never leave the trace: where a step would read before sample 0 or past the last sample, that
 // scan or walk stops there (or skips the candidate), and a trace shorter than 4W + 2 samples gives an
 // empty table.
@@ -655,3 +657,5 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
     }
     end_ = E;
 }
+
+} // namespace analysis

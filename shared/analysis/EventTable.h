@@ -3,6 +3,8 @@
 #include <list>
 #include <span>
 
+namespace analysis {
+
 enum EventType : int32_t { NonReflective = 0, Reflective = 1 };
 
 struct EventRecord {
@@ -62,3 +64,5 @@ private:
     float fallThreshold_ = 0.0f;
     float riseThreshold_ = 0.0f;
 };
+
+} // namespace analysis

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace tracefile {
+
 namespace {
 
 int32_t ReadLe(const uint8_t* p) {
@@ -102,3 +104,5 @@ bool IsValidBlock(const ParameterBlock& block, ReaderVariant variant) {
            InRange(BlockRatio(block.m_fCableRatio, variant), 0.8f, 1.0f) &&
            InRange(BlockRatio(block.m_fEventThreshold, variant), 0.009f, 9.999f);
 }
+
+} // namespace tracefile

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+namespace tracefile {
+
 // The stored form of a test's parameters: eight values x 100000 (truncated), the test way and seven
 // reserved words; the 64-byte little-endian trailer of every ".st" file.
 struct ParameterBlock {
@@ -41,3 +43,5 @@ bool IsValidBlock(const ParameterBlock& block, ReaderVariant variant);
 float BlockRangeKm(const ParameterBlock& block, ReaderVariant variant);
 // A ratio word (refractive index, cable ratio, threshold) or the range as that variant reads it.
 float BlockRatio(int32_t word, ReaderVariant variant);
+
+} // namespace tracefile

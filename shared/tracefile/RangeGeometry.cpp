@@ -1,5 +1,7 @@
 #include "shared/tracefile/RangeGeometry.h"
 
+namespace tracefile {
+
 namespace {
 
 struct RangeRow {
@@ -36,3 +38,5 @@ float NominalSpacing(float rangeKm) {
 double KilometresPerSample(float spacing, float refractive, float cableRatio) {
     return refractive == 0.0f ? 0.0 : 1.5 / refractive * cableRatio * spacing / 1000.0;
 }
+
+} // namespace tracefile

@@ -7,6 +7,8 @@
 #include <new>
 #include <unistd.h>
 
+namespace tracefile {
+
 namespace {
 
 struct FileCloser {
@@ -156,3 +158,5 @@ int WriteTraceFile(const std::filesystem::path& file, std::span<const uint32_t> 
     }
     return 1;
 }
+
+} // namespace tracefile

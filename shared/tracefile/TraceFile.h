@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tracefile {
+
 // What a ".st" file holds: its samples (level units) and its parameter block.
 struct TraceFileContents {
     std::vector<uint32_t> samples;
@@ -37,3 +39,5 @@ int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, Trac
 // nothing is written and 0 comes back; 1 when the file was written.
 int WriteTraceFile(const std::filesystem::path& file, std::span<const uint32_t> samples,
                    const ParameterBlock& block);
+
+} // namespace tracefile

@@ -102,7 +102,7 @@ TEST(TestParametersTest, AppliedValuesGiveTheStoredBlock) {
     fields.pulseIndex = 3;
     fields.attenuationIndex = 1;
     ASSERT_EQ(ApplySettings(fields, table, way).ok, 1);
-    const ParameterBlock block = ToParameterBlock(table, way);
+    const tracefile::ParameterBlock block = ToParameterBlock(table, way);
     EXPECT_EQ(block.range, 1600000);
     EXPECT_EQ(block.m_iWaveLen, 155000000);
     EXPECT_EQ(block.m_iPulseWidth, 32000000);

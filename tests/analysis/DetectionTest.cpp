@@ -68,7 +68,7 @@ std::vector<Feature> ReaderFeatures(const DetectionCase& c, const SyntheticTrace
     uint32_t previous = trace.launchSamples;
     // Empty when a reader sees it; a reflectance of 0 means no spike is needed.
     auto hidden = [&](FeatureKind kind, double km, uint32_t position, double lossDb, double reflectanceDb) {
-        const double level = start - (c.link.attenuationDbPerKm * km + lossBefore) / kDbPerLevel;
+        const double level = start - (c.link.attenuationDbPerKm * km + lossBefore) / analysis::kDbPerLevel;
         const double rise = ReflectionRise(reflectanceDb, c.setup.pulseNs, c.setup.wavelengthNm);
         char why[160] = "";
         if (position < trace.launchSamples + trace.pulseSamples)
@@ -106,7 +106,7 @@ std::vector<Feature> ReaderFeatures(const DetectionCase& c, const SyntheticTrace
 }
 
 // How far a found event may lie from the true place: a few windows, plus the smoothing filter's span.
-uint32_t Tolerance(const EventTable& table, const SyntheticTrace& trace) {
+uint32_t Tolerance(const analysis::EventTable& table, const SyntheticTrace& trace) {
     return 3 * std::max(table.Window(), trace.pulseSamples) + 13;
 }
 
@@ -114,23 +114,24 @@ uint32_t Distance(uint32_t a, uint32_t b) {
     return a > b ? a - b : b - a;
 }
 
-std::optional<EventRecord> Nearest(const EventTable& table, uint32_t position, int32_t type,
-                                   uint32_t tolerance) {
-    std::optional<EventRecord> best;
-    for (const EventRecord& e : table.Events())
+std::optional<analysis::EventRecord> Nearest(const analysis::EventTable& table, uint32_t position,
+                                             int32_t type, uint32_t tolerance) {
+    std::optional<analysis::EventRecord> best;
+    for (const analysis::EventRecord& e : table.Events())
         if (e.type == type && Distance(e.position, position) <= tolerance &&
             (!best || Distance(e.position, position) < Distance(best->position, position)))
             best = e;
     return best;
 }
 
-std::string Describe(const EventTable& table, const SyntheticTrace& trace) {
+std::string Describe(const analysis::EventTable& table, const SyntheticTrace& trace) {
     std::string text = "W " + std::to_string(table.Window()) + ", E " + std::to_string(table.End()) + " (" +
                        std::to_string(table.End() * trace.kmPerSample) + " km); events:";
-    for (const EventRecord& e : table.Events()) {
+    for (const analysis::EventRecord& e : table.Events()) {
         char line[96];
-        std::snprintf(line, sizeof line, " %s@%u (%.4f km, %.3f dB)", e.type == Reflective ? "R" : "N",
-                      e.position, e.position * trace.kmPerSample, e.loss);
+        std::snprintf(line, sizeof line, " %s@%u (%.4f km, %.3f dB)",
+                      e.type == analysis::Reflective ? "R" : "N", e.position, e.position * trace.kmPerSample,
+                      e.loss);
         text += line;
     }
     return text;
@@ -256,7 +257,7 @@ const DetectionCase* FindCase(const std::vector<DetectionCase>& cases, const std
 
 struct Analysis {
     SyntheticTrace trace;
-    EventTable table;
+    analysis::EventTable table;
     uint32_t tolerance = 0;
     std::vector<Feature> features;
 };
@@ -414,8 +415,9 @@ TEST_P(DetectionTest, FindsWhatAReaderSees) {
             EXPECT_NEAR(run.table.End(), f.position, run.tolerance) << "end at " << f.km << " km";
             continue;
         }
-        const std::optional<EventRecord> found = Nearest(
-            run.table, f.position, f.kind == FeatureKind::Splice ? NonReflective : Reflective, run.tolerance);
+        const std::optional<analysis::EventRecord> found = Nearest(
+            run.table, f.position,
+            f.kind == FeatureKind::Splice ? analysis::NonReflective : analysis::Reflective, run.tolerance);
         EXPECT_TRUE(found) << Name(f.kind) << " at " << f.km << " km (sample " << f.position << ") not found";
         if (found && found->loss != 0.0f && !miss) {
             EXPECT_NEAR(found->loss, f.lossDb, std::max(0.05, 0.25 * f.lossDb))
@@ -424,7 +426,7 @@ TEST_P(DetectionTest, FindsWhatAReaderSees) {
     }
     // Nothing where the trace shows nothing: every event lies at a real feature, in the launch, or where
     // a documented miss reports its feature early.
-    for (const EventRecord& e : run.table.Events()) {
+    for (const analysis::EventRecord& e : run.table.Events()) {
         bool explained = e.position <= run.trace.launchSamples + run.tolerance;
         for (const Feature& f : run.features) {
             explained = explained || Distance(e.position, f.position) <= run.tolerance;
@@ -457,12 +459,13 @@ TEST(DetectionLimits, DocumentedMissesStillHappen) {
         EXPECT_EQ(feature->hidden, "") << m.caseName << ": a reader cannot see it, so it is no miss";
         SCOPED_TRACE(std::string(m.caseName) + ", " + Name(m.kind) + " at " + std::to_string(m.km) +
                      " km: " + m.reason + "; " + Describe(run.table, run.trace));
-        const int32_t type = m.kind == FeatureKind::Splice ? NonReflective : Reflective;
+        const int32_t type = m.kind == FeatureKind::Splice ? analysis::NonReflective : analysis::Reflective;
         if (m.kind == FeatureKind::End) {
             EXPECT_GT(std::abs(static_cast<int64_t>(run.table.End()) - feature->position), run.tolerance);
             continue;
         }
-        const std::optional<EventRecord> found = Nearest(run.table, feature->position, type, run.tolerance);
+        const std::optional<analysis::EventRecord> found =
+            Nearest(run.table, feature->position, type, run.tolerance);
         if (m.miss == Miss::LossOff) {
             ASSERT_TRUE(found);
             EXPECT_GT(std::fabs(found->loss - feature->lossDb), std::max(0.05, 0.25 * feature->lossDb))
@@ -473,7 +476,7 @@ TEST(DetectionLimits, DocumentedMissesStillHappen) {
         if (m.miss == Miss::ReportedEarly) {
             const uint32_t earliest = static_cast<uint32_t>((m.km - m.earlyKm) / run.trace.kmPerSample);
             bool reported = false;
-            for (const EventRecord& e : run.table.Events())
+            for (const analysis::EventRecord& e : run.table.Events())
                 reported =
                     reported || (e.type == type && e.position >= earliest && e.position < feature->position);
             EXPECT_TRUE(reported) << "no event up to " << m.earlyKm << " km before it";
@@ -518,12 +521,12 @@ TEST(SyntheticTraceTest, ShowsTheLinkItDescribes) {
     // Slope of the fibre between events, level units per km.
     const double slope =
         (LevelAt(v, at(1.0), at(2.5), at(2.5)) - LevelAt(v, at(1.0), at(2.5), at(1.0))) / 1.5;
-    EXPECT_NEAR(-slope * kDbPerLevel, link.attenuationDbPerKm, 0.01);
+    EXPECT_NEAR(-slope * analysis::kDbPerLevel, link.attenuationDbPerKm, 0.01);
     // Each event a step of its loss, measured between two fits extrapolated to it.
     for (const LinkEvent& e : link.events) {
         const uint32_t p = at(e.km);
         const double step = LevelAt(v, p - at(1.0), p - margin, p) - LevelAt(v, p + margin, p + at(1.0), p);
-        EXPECT_NEAR(step * kDbPerLevel, e.lossDb, 0.02) << "event at " << e.km << " km";
+        EXPECT_NEAR(step * analysis::kDbPerLevel, e.lossDb, 0.02) << "event at " << e.km << " km";
     }
     // A connector's spike stands clear of the backscatter, a Fresnel end's far higher.
     uint32_t connectorPeak = 0, endPeak = 0;
@@ -573,10 +576,10 @@ TEST(SyntheticTraceTest, NoiseGrowsWithDistanceAndFallsWithAveraging) {
 
 using EventList = std::vector<std::tuple<uint32_t, int32_t, float>>;
 
-EventList Events(const EventTable& table) {
+EventList Events(const analysis::EventTable& table) {
     EventList list;
     for (int i = 0; i < table.GetEventCount(); ++i) {
-        EventRecord e;
+        analysis::EventRecord e;
         EXPECT_EQ(table.GetEvent(i, e), 0);
         list.emplace_back(e.position, e.type, e.loss);
     }
@@ -595,30 +598,31 @@ TEST(DetectionFileTest, SameEventsFromMemoryAndFromFile) {
         ASSERT_NE(c, nullptr);
         const TraceSetup& setup = c->setup;
         const SyntheticTrace trace = GenerateTrace(setup, c->link);
-        EventTable memory;
+        analysis::EventTable memory;
         memory.AnalyseTrace(trace.samples, setup.rangeKm, setup.wavelengthNm, setup.pulseNs, c->threshold,
                             c->attenuation);
         ASSERT_GT(memory.GetEventCount(), 1);
 
         const float attenuationDb = static_cast<float>(c->attenuation / 100000);
-        const ParameterBlock block =
-            ParameterBlock::FromParameters({setup.rangeKm, setup.wavelengthNm, setup.pulseNs, attenuationDb,
-                                            0.0f, setup.refractive, setup.cableRatio, c->threshold},
-                                           setup.averageSeconds, 0);
+        const tracefile::ParameterBlock block = tracefile::ParameterBlock::FromParameters(
+            {setup.rangeKm, setup.wavelengthNm, setup.pulseNs, attenuationDb, 0.0f, setup.refractive,
+             setup.cableRatio, c->threshold},
+            setup.averageSeconds, 0);
         const std::filesystem::path file = root.Path() / (std::string(name) + ".st");
-        ASSERT_EQ(WriteTraceFile(file, trace.samples, block), 1);
+        ASSERT_EQ(tracefile::WriteTraceFile(file, trace.samples, block), 1);
 
-        for (const ReaderVariant variant : {ReaderVariant::Instrument, ReaderVariant::Pc}) {
-            SCOPED_TRACE(variant == ReaderVariant::Pc ? "PC reader" : "instrument reader");
-            TraceFileContents contents;
-            ASSERT_EQ(ReadTraceFile(file, variant, contents), 0);
+        for (const tracefile::ReaderVariant variant :
+             {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
+            SCOPED_TRACE(variant == tracefile::ReaderVariant::Pc ? "PC reader" : "instrument reader");
+            tracefile::TraceFileContents contents;
+            ASSERT_EQ(tracefile::ReadTraceFile(file, variant, contents), 0);
             ASSERT_EQ(contents.samples, trace.samples);
-            const ParameterBlock& read = contents.block;
-            EventTable fromFile;
-            fromFile.AnalyseTrace(contents.samples, BlockRangeKm(read, variant),
-                                  static_cast<float>(read.m_iWaveLen / 100000),
-                                  static_cast<float>(read.m_iPulseWidth / 100000),
-                                  BlockRatio(read.m_fEventThreshold, variant), read.m_iAttenuation);
+            const tracefile::ParameterBlock& read = contents.block;
+            analysis::EventTable fromFile;
+            fromFile.AnalyseTrace(
+                contents.samples, tracefile::BlockRangeKm(read, variant),
+                static_cast<float>(read.m_iWaveLen / 100000), static_cast<float>(read.m_iPulseWidth / 100000),
+                tracefile::BlockRatio(read.m_fEventThreshold, variant), read.m_iAttenuation);
             EXPECT_EQ(fromFile.Window(), memory.Window());
             EXPECT_EQ(fromFile.End(), memory.End());
             EXPECT_EQ(Events(fromFile), Events(memory));

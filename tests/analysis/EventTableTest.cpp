@@ -47,13 +47,14 @@ private:
     double window_;
 };
 
-std::vector<EventRecord> Analyse(EventTable& table, const std::vector<uint32_t>& v, float range, float pulse,
-                                 float threshold = 0.1f, float wavelength = 1310) {
+std::vector<analysis::EventRecord> Analyse(analysis::EventTable& table, const std::vector<uint32_t>& v,
+                                           float range, float pulse, float threshold = 0.1f,
+                                           float wavelength = 1310) {
     table.AnalyseTrace(v, range, wavelength, pulse, threshold, 500000);
     return {table.Events().begin(), table.Events().end()};
 }
 
-bool Near(const EventRecord& event, uint32_t position, uint32_t tolerance) {
+bool Near(const analysis::EventRecord& event, uint32_t position, uint32_t tolerance) {
     return event.position + tolerance >= position && event.position <= position + tolerance;
 }
 
@@ -61,22 +62,22 @@ TEST(FitLineTest, FitsLinesAndTruncatesDeviations) {
     std::vector<uint32_t> v(100);
     for (uint32_t x = 0; x < v.size(); ++x)
         v[x] = 1000 + 3 * x;
-    Line line = FitLine(v, 10, 3);
+    analysis::Line line = analysis::FitLine(v, 10, 3);
     EXPECT_FLOAT_EQ(line.slope, 3.0f);
     EXPECT_FLOAT_EQ(line.intercept, 1000.0f);
-    line = FitLine(v, 0, 99);
+    line = analysis::FitLine(v, 0, 99);
     EXPECT_FLOAT_EQ(line.slope, 3.0f);
     // An even count drops the half-sample deviations from the denominator only: the slope comes out high.
-    EXPECT_GT(FitLine(v, 0, 100).slope, 3.05f);
+    EXPECT_GT(analysis::FitLine(v, 0, 100).slope, 3.05f);
     // Two samples: the half-sample deviations truncate to 0, so the slope is 0 and the line the mean.
-    line = FitLine(v, 20, 2);
+    line = analysis::FitLine(v, 20, 2);
     EXPECT_EQ(line.slope, 0.0f);
     EXPECT_FLOAT_EQ(line.intercept, 1061.5f);
-    line = FitLine(v, 20, 0);
+    line = analysis::FitLine(v, 20, 0);
     EXPECT_EQ(line.slope, 0.0f);
     EXPECT_EQ(line.intercept, 0.0f);
     // Past the end the fit takes what is there.
-    line = FitLine(v, 97, 50);
+    line = analysis::FitLine(v, 97, 50);
     EXPECT_FLOAT_EQ(line.slope, 3.0f);
 }
 
@@ -84,16 +85,16 @@ TEST(MeasureSpliceLossTest, TwoLinesAtTheEventAndNothingAboveFourDecibels) {
     std::vector<uint32_t> v(400);
     for (uint32_t x = 0; x < v.size(); ++x)
         v[x] = 40000 - x - (x >= 200 ? 1000 : 0);
-    EXPECT_NEAR(MeasureSpliceLoss(v, {51, 200, 251, 390}), 0.5f, 1e-3f);
+    EXPECT_NEAR(analysis::MeasureSpliceLoss(v, {51, 200, 251, 390}), 0.5f, 1e-3f);
     for (uint32_t x = 200; x < v.size(); ++x)
         v[x] -= 8000;
-    EXPECT_EQ(MeasureSpliceLoss(v, {50, 200, 250, 390}), 0.0f);
-    EXPECT_EQ(MeasureSpliceLoss(v, {200, 200, 250, 390}), 0.0f);
-    EXPECT_EQ(MeasureSpliceLoss(v, {50, 200, 390, 390}), 0.0f);
+    EXPECT_EQ(analysis::MeasureSpliceLoss(v, {50, 200, 250, 390}), 0.0f);
+    EXPECT_EQ(analysis::MeasureSpliceLoss(v, {200, 200, 250, 390}), 0.0f);
+    EXPECT_EQ(analysis::MeasureSpliceLoss(v, {50, 200, 390, 390}), 0.0f);
 }
 
 TEST(EventTableTest, WindowFromRangeAndPulseNeverZero) {
-    EventTable table;
+    analysis::EventTable table;
     const std::vector<uint32_t> flat(16384, 20000);
     const struct {
         float range, pulse;
@@ -110,13 +111,13 @@ TEST(EventTableTest, WindowFromRangeAndPulseNeverZero) {
 }
 
 TEST(EventTableTest, ShortTracesGiveAnEmptyTable) {
-    EventTable table;
+    analysis::EventTable table;
     for (const size_t count : {0u, 1u, 65u, 129u}) {
         const std::vector<uint32_t> v(count, 50000);
         table.AnalyseTrace(v, 4, 1310, 160, 0.1f, 500000); // W = 32 needs 130 samples
         EXPECT_EQ(table.GetEventCount(), 0) << count;
     }
-    EventRecord event;
+    analysis::EventRecord event;
     EXPECT_EQ(table.GetEvent(0, event), -1);
     EXPECT_EQ(table.GetEvent(-1, event), -1);
     EXPECT_EQ(table.CumulativeLoss(std::vector<uint32_t>(10, 1), 3), 0.0f);
@@ -127,7 +128,7 @@ TEST(EventTableTest, WithoutAReturnToTheLaunchLevelTheScanEndsWhereTheLevelFalls
     std::vector<uint32_t> v = Trace(16384, 16, 40000, -0.25).Samples(0);
     for (size_t k = 10000; k < v.size(); ++k)
         v[k] = 3000;
-    EventTable table;
+    analysis::EventTable table;
     const auto events = Analyse(table, v, 8, 80);
     EXPECT_TRUE(events.empty());
     // The first i whose sample 2W - 1 ahead is below 6000.
@@ -143,18 +144,18 @@ TEST(EventTableTest, FindsConnectorSplicesAndTheEnd) {
                                         .Step(9000, 700)
                                         .End(12000)
                                         .Samples();
-    EventTable table;
+    analysis::EventTable table;
     const auto events = Analyse(table, v, 16, 160);
     ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[0].type, Reflective);
+    EXPECT_EQ(events[0].type, analysis::Reflective);
     EXPECT_TRUE(Near(events[0], 1500, 32)); // the foot of the rising edge, within two windows
-    EXPECT_EQ(events[1].type, NonReflective);
+    EXPECT_EQ(events[1].type, analysis::NonReflective);
     EXPECT_TRUE(Near(events[1], 5000, 32));
     EXPECT_NEAR(events[1].loss, 0.3f, 0.05f);
-    EXPECT_EQ(events[2].type, NonReflective);
+    EXPECT_EQ(events[2].type, analysis::NonReflective);
     EXPECT_TRUE(Near(events[2], 9000, 32));
     EXPECT_NEAR(events[2].loss, 0.35f, 0.05f);
-    EXPECT_EQ(events[3].type, Reflective);
+    EXPECT_EQ(events[3].type, analysis::Reflective);
     EXPECT_TRUE(Near(events[3], 12000, 16));
     EXPECT_TRUE(Near({table.End(), 0, 0}, 12000, 16));
     // The cumulative loss grows along the fibre.
@@ -169,25 +170,25 @@ TEST(EventTableTest, CloseSplicesMergeIntoTheEarlierUnlessItIsTheFirstEvent) {
                                             .Step(6500, 600)
                                             .End(12000)
                                             .Samples();
-    EventTable table;
+    analysis::EventTable table;
     auto events = Analyse(table, close, 16, 160);
     ASSERT_EQ(events.size(), 3u);
     EXPECT_TRUE(Near(events[1], 5000, 32));
-    EXPECT_EQ(events[1].type, NonReflective);
+    EXPECT_EQ(events[1].type, analysis::NonReflective);
     EXPECT_TRUE(Near(events[2], 12000, 16));
 }
 
 TEST(EventTableTest, ReflectionsInsideTheDeadZoneOfAnEarlierOneAreDropped) {
     // 8 km, 80 ns: W = 16 and, for a long trace, g = 10: 160 samples.
-    EventTable table;
+    analysis::EventTable table;
     const auto apart =
         Analyse(table, Trace(16384, 16).Spike(6000, 15000).Spike(6300, 15000).End(13000).Samples(), 8, 80);
     const auto close =
         Analyse(table, Trace(16384, 16).Spike(6000, 15000).Spike(6100, 15000).End(13000).Samples(), 8, 80);
-    const auto reflective = [](const std::vector<EventRecord>& events) {
+    const auto reflective = [](const std::vector<analysis::EventRecord>& events) {
         std::vector<uint32_t> positions;
-        for (const EventRecord& e : events)
-            if (e.type == Reflective)
+        for (const analysis::EventRecord& e : events)
+            if (e.type == analysis::Reflective)
                 positions.push_back(e.position);
         return positions;
     };
@@ -199,7 +200,7 @@ TEST(EventTableTest, ReflectionsInsideTheDeadZoneOfAnEarlierOneAreDropped) {
 TEST(EventTableTest, ASpliceMustLoseMoreThanTheThreshold) {
     const std::vector<uint32_t> v =
         Trace(16384, 16).Spike(1500, 15000).Step(1500, 800).Step(6000, 500).End(12000).Samples();
-    EventTable table;
+    analysis::EventTable table;
     const auto events = Analyse(table, v, 16, 160);
     ASSERT_EQ(events.size(), 3u);
     const float loss = events[1].loss;
@@ -210,7 +211,7 @@ TEST(EventTableTest, ASpliceMustLoseMoreThanTheThreshold) {
 
 TEST(EventTableTest, AnyInputStaysInsideTheTrace) {
     std::mt19937 random(3);
-    EventTable table;
+    analysis::EventTable table;
     for (int round = 0; round < 200; ++round) {
         std::vector<uint32_t> v(random() % 3000);
         for (uint32_t& sample : v)
@@ -220,7 +221,7 @@ TEST(EventTableTest, AnyInputStaysInsideTheTrace) {
         table.AnalyseTrace(v, ranges[random() % 9], random() % 2 ? 1310 : 1550, pulses[random() % 11], 0.01f,
                            static_cast<int32_t>(random() % 3000000) - 500000);
         uint32_t previous = 0;
-        for (const EventRecord& e : table.Events()) {
+        for (const analysis::EventRecord& e : table.Events()) {
             EXPECT_LT(e.position, v.size());
             EXPECT_GE(e.position, previous);
             EXPECT_GE(e.loss, 0.0f);

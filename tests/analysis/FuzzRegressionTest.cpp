@@ -18,10 +18,10 @@ TEST(AnalysisFuzzRegression, NearLaunchEventBeforeTheFirstSampleNeverBecomesTheE
         std::vector<uint32_t> v(n);
         for (size_t k = 0; k < n; ++k)
             v[k] = kWords[k % 3];
-        EventTable table;
+        analysis::EventTable table;
         table.AnalyseTrace(v, 128.0f, 1550.0f, 20480.0f, 0.1f, 500000);
         EXPECT_LT(table.End(), n);
-        for (const EventRecord& e : table.Events())
+        for (const analysis::EventRecord& e : table.Events())
             EXPECT_LT(e.position, n);
     }
 }

@@ -1,20 +1,20 @@
 #include "instrument/acquisition/TestParameters.h"
 #include "instrument/acquisition/TraceData.h"
 #include "instrument/app/AppEventFilter.h"
-#include "instrument/app/AppState.h"
-#include "instrument/app/Bitmaps.h"
 #include "instrument/app/CBody.h"
-#include "instrument/app/CCurveOprNav.h"
 #include "instrument/app/CLumetraApp.h"
 #include "instrument/app/CLumetraDlg.h"
 #include "instrument/app/CNav1Dlg.h"
-#include "instrument/app/CNavPanel.h"
-#include "instrument/app/CPane.h"
 #include "instrument/app/CTimeAndPower.h"
-#include "instrument/app/PanelKeyEvent.h"
 #include "instrument/app/QtFrontend.h"
-#include "instrument/display/CDataLine.h"
-#include "instrument/events/CEventLstBody.h"
+#include "instrument/display/ui/CCurveOprNav.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/events/ui/CEventLstBody.h"
+#include "instrument/screens/Bitmaps.h"
+#include "instrument/screens/CNavPanel.h"
+#include "instrument/screens/CPane.h"
+#include "instrument/screens/PanelKeyEvent.h"
+#include "instrument/state/AppState.h"
 #include "shared/tracefile/TraceFile.h"
 
 #include "platform/PowerKey.h"
@@ -31,8 +31,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/AppTestSupport.h"
-#include "tests/support/QtTestApp.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/QtTestApp.h"
 
 namespace {
 
@@ -268,8 +268,9 @@ namespace {
 TEST_F(MainWindowTest, CurvePanelModesShiftZoomRestoreAndBack) {
     TempRoot root;
     std::vector<uint32_t> samples(16384, 40000);
-    ASSERT_EQ(WriteTraceFile(root.Path() / "t.st", samples,
-                             ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0)),
+    ASSERT_EQ(tracefile::WriteTraceFile(
+                  root.Path() / "t.st", samples,
+                  tracefile::ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0)),
               1);
     RunDialog([&](CLumetraDlg& dialog) {
         ASSERT_EQ(dialog.TraceView().BuildFromFile((root.Path() / "t.st").string()), 0);

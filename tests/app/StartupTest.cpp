@@ -1,5 +1,5 @@
-#include "instrument/app/AppState.h"
 #include "instrument/app/CLumetraApp.h"
+#include "instrument/state/AppState.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempRoot.h"
 

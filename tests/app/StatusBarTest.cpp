@@ -1,13 +1,14 @@
-#include "instrument/app/AppState.h"
 #include "instrument/app/CTimeAndPower.h"
+#include "instrument/state/AppState.h"
 
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "simboard/SimBoard.h"
 
-#include "tests/support/QtTestApp.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/QtTestApp.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "instrument/app/Threads.h"
-#include "instrument/app/AppState.h"
 #include "instrument/app/CLumetraApp.h"
-#include "instrument/app/WindowMessages.h"
+#include "instrument/state/AppState.h"
+#include "instrument/state/WindowMessages.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempRoot.h"
 

@@ -1,16 +1,17 @@
 #include "instrument/acquisition/TestParameters.h"
 #include "instrument/acquisition/TraceData.h"
-#include "instrument/app/PanelKeyEvent.h"
-#include "instrument/display/CDataLine.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/screens/PanelKeyEvent.h"
 
 #include "platform/MessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "shared/tracefile/TraceFile.h"
 
-#include "tests/support/QtTestApp.h"
 #include "tests/support/SyntheticTrace.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/QtTestApp.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <gtest/gtest.h>
@@ -24,15 +25,16 @@ protected:
         std::vector<uint32_t> samples(16384);
         for (size_t k = 0; k < samples.size(); ++k)
             samples[k] = k < 40 ? 66000 : (k < 12000 ? 50000 - static_cast<uint32_t>(k) : 12000);
-        const ParameterBlock block =
-            ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
-        ASSERT_EQ(WriteTraceFile(root.Path() / "t.st", samples, block), 1);
+        const tracefile::ParameterBlock block =
+            tracefile::ParameterBlock::FromParameters({16, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
+        ASSERT_EQ(tracefile::WriteTraceFile(root.Path() / "t.st", samples, block), 1);
     }
     // A file of a generated trace over the link.
     std::string LinkFile(const std::string& name, const TraceSetup& setup, const FibreLink& link) {
-        const ParameterBlock block = ParameterBlock::FromParameters(
+        const tracefile::ParameterBlock block = tracefile::ParameterBlock::FromParameters(
             {setup.rangeKm, setup.wavelengthNm, setup.pulseNs, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
-        EXPECT_EQ(WriteTraceFile(root.Path() / name, GenerateTrace(setup, link).samples, block), 1);
+        EXPECT_EQ(tracefile::WriteTraceFile(root.Path() / name, GenerateTrace(setup, link).samples, block),
+                  1);
         return (root.Path() / name).string();
     }
     static FibreLink ShortLink() {
@@ -162,8 +164,8 @@ TEST_F(DataLineTest, ALiveBuildWithChangedParametersTakesTheSettingsAndWaitsForT
     view.BuildFromLive();
     EXPECT_TRUE(boxes->texts.empty());
     // The test's trace arrives; the re-analyse at its end finds the events and measures.
-    TraceFileContents contents;
-    ASSERT_EQ(ReadTraceFile(file, ReaderVariant::Instrument, contents), 0);
+    tracefile::TraceFileContents contents;
+    ASSERT_EQ(tracefile::ReadTraceFile(file, tracefile::ReaderVariant::Instrument, contents), 0);
     trace.Replace(contents.samples);
     view.SetCursorColumn(100);
     boxes->texts.clear();
@@ -197,9 +199,10 @@ TEST_F(DataLineTest, EventTicksOnlyForOneToTwentyFourEvents) {
     link.lengthKm = 45.0;
     for (int i = 1; i < 48; ++i)
         link.events.push_back({LinkEventKind::Connector, i * 0.9, 0.2, -35.0});
-    const ParameterBlock block =
-        ParameterBlock::FromParameters({64, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
-    ASSERT_EQ(WriteTraceFile(root.Path() / "many.st", GenerateTrace(setup, link).samples, block), 1);
+    const tracefile::ParameterBlock block =
+        tracefile::ParameterBlock::FromParameters({64, 1310, 320, 5, 0, 1.468f, 1.0f, 0.1f}, 7, 0);
+    ASSERT_EQ(tracefile::WriteTraceFile(root.Path() / "many.st", GenerateTrace(setup, link).samples, block),
+              1);
     ASSERT_EQ(view.BuildFromFile((root.Path() / "many.st").string()), 0);
     ASSERT_GE(view.Events().GetEventCount(), 25);
     EXPECT_EQ(redAwayFromCursors(view), 0);

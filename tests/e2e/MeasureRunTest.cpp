@@ -79,8 +79,9 @@ TEST_P(MeasureRunTest, TheKeyTMeasuresDrawsTheTraceAndListsItsEvents) {
     EXPECT_EQ(state.find("events: 0\n"), std::string::npos) << state;
     EXPECT_NE(state.find("row:    0"), std::string::npos) << state;
 
-    TraceFileContents saved;
-    ASSERT_EQ(ReadTraceFile(root.Path() / "test.st", ReaderVariant::Instrument, saved), 0);
+    tracefile::TraceFileContents saved;
+    ASSERT_EQ(tracefile::ReadTraceFile(root.Path() / "test.st", tracefile::ReaderVariant::Instrument, saved),
+              0);
     EXPECT_GT(saved.samples.size(), 1000u);
 
     // The trace is drawn: blue pixels in the plot under the status bar.

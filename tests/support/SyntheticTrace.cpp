@@ -103,11 +103,11 @@ double NoiseLevel(int averageSeconds) {
 
 SyntheticTrace GenerateTrace(const TraceSetup& setup, const FibreLink& link) {
     SyntheticTrace trace;
-    const uint32_t n = PointsForRange(setup.rangeKm);
+    const uint32_t n = tracefile::PointsForRange(setup.rangeKm);
     if (n == 0 || setup.refractive <= 0.0f)
         return trace;
-    trace.kmPerSample =
-        KilometresPerSample(NominalSpacing(setup.rangeKm), setup.refractive, setup.cableRatio);
+    trace.kmPerSample = tracefile::KilometresPerSample(tracefile::NominalSpacing(setup.rangeKm),
+                                                       setup.refractive, setup.cableRatio);
     const double pulseKm = setup.pulseNs * kHalfLightSpeed / setup.refractive / 1000.0;
     const uint32_t pulse =
         std::max<uint32_t>(1, static_cast<uint32_t>(std::lround(pulseKm / trace.kmPerSample)));

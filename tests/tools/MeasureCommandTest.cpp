@@ -32,28 +32,30 @@ protected:
 };
 
 TEST_F(MeasureCommandTest, AveragingTestAtThirtyTwoKilometresCountsItsCalls) {
-    ASSERT_EQ(Measure({"--fast", "--range", "32", "--pulse", "320", "--avg", "7", "--io-stats", Stats()}), 0) << err;
+    ASSERT_EQ(Measure({"--fast", "--range", "32", "--pulse", "320", "--avg", "7", "--io-stats", Stats()}), 0)
+        << err;
     const std::string stats = root.Read("stats.json");
     EXPECT_NE(stats.find("\"0x250\": 449"), std::string::npos) << stats;
     EXPECT_NE(stats.find("\"0x2D0\": 20002"), std::string::npos) << stats;
     EXPECT_NE(stats.find("\"fifo_reads\": 6096"), std::string::npos) << stats;
     // Section on 200, arm 5, 448 groups of 3, and 1 before the refresh.
     EXPECT_NE(stats.find("\"sleeps_ms\": 1550"), std::string::npos) << stats;
-    TraceFileContents contents;
-    ASSERT_EQ(ReadTraceFile(Output(), ReaderVariant::Instrument, contents), 0);
+    tracefile::TraceFileContents contents;
+    ASSERT_EQ(tracefile::ReadTraceFile(Output(), tracefile::ReaderVariant::Instrument, contents), 0);
     EXPECT_EQ(contents.samples.size(), 4096u);
     EXPECT_EQ(contents.block.range, 3200000);
     EXPECT_EQ(contents.block.m_iAvgTime, 700000);
 }
 
 TEST_F(MeasureCommandTest, RealTimeRunsItsHundredCyclesAndAutomaticChoosesARange) {
-    ASSERT_EQ(Measure({"--fast", "--way", "realtime", "--range", "2", "--pulse", "80", "--io-stats", Stats()}), 0)
+    ASSERT_EQ(
+        Measure({"--fast", "--way", "realtime", "--range", "2", "--pulse", "80", "--io-stats", Stats()}), 0)
         << err;
     EXPECT_NE(root.Read("stats.json").find("\"0x280\": 100,"), std::string::npos);
 
     ASSERT_EQ(Measure({"--fast", "--way", "auto", "--avg", "3"}), 0) << err;
-    TraceFileContents contents;
-    ASSERT_EQ(ReadTraceFile(Output(), ReaderVariant::Pc, contents), 0);
+    tracefile::TraceFileContents contents;
+    ASSERT_EQ(tracefile::ReadTraceFile(Output(), tracefile::ReaderVariant::Pc, contents), 0);
     EXPECT_EQ(contents.block.testWay, 2);
     // The default link is 12 km long: the automatic way settles on 16 km.
     EXPECT_EQ(contents.block.range, 1600000);

@@ -16,8 +16,8 @@ namespace {
 // 2 km at 1310 nm, 10 ns: 4096 samples of 0.0005 km (index 1.5, cable ratio 1). The wavelength and
 // pulse words carry fractions the PC reading drops; attenuation and average time are negative, which
 // the PC accepts and the info line must print signed.
-ParameterBlock TwoKmBlock() {
-    ParameterBlock block;
+tracefile::ParameterBlock TwoKmBlock() {
+    tracefile::ParameterBlock block;
     block.range = 200000;
     block.m_iWaveLen = 131050000;
     block.m_iPulseWidth = 1050000;
@@ -38,9 +38,9 @@ std::vector<uint32_t> Falling(size_t count, uint32_t top, uint32_t step) {
 }
 
 std::string WriteTrace(const TempRoot& root, const std::string& name, const std::vector<uint32_t>& samples,
-                       const ParameterBlock& block) {
+                       const tracefile::ParameterBlock& block) {
     const std::filesystem::path file = root.Path() / name;
-    EXPECT_EQ(WriteTraceFile(file, samples, block), 1);
+    EXPECT_EQ(tracefile::WriteTraceFile(file, samples, block), 1);
     return file.string();
 }
 
@@ -53,8 +53,8 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // 0.5 km at 1550 nm, 10 ns, threshold 0.2 dB, index 1.468.
-ParameterBlock HalfKmBlock() {
-    ParameterBlock block = TwoKmBlock();
+tracefile::ParameterBlock HalfKmBlock() {
+    tracefile::ParameterBlock block = TwoKmBlock();
     block.range = 50000;
     block.m_iWaveLen = 155000000;
     block.m_iPulseWidth = 1000000;
@@ -92,7 +92,7 @@ std::vector<uint32_t> SyntheticHalfKm() {
 struct AnalysisLine {
     unsigned window = 0;
     unsigned end = 0;
-    std::vector<EventRecord> events;
+    std::vector<analysis::EventRecord> events;
     std::vector<double> distances;
 };
 
@@ -104,7 +104,7 @@ bool ParseAnalysisLine(const std::string& line, AnalysisLine& parsed) {
         return false;
     const char* p = line.c_str() + used;
     while (*p == '{') {
-        EventRecord e;
+        analysis::EventRecord e;
         double distance = 0.0;
         int length = 0;
         if (std::sscanf(p, "{\"position\": %u, \"type\": %d, \"loss\": %f, \"distance_km\": %lf}%n",
@@ -123,7 +123,7 @@ bool ParseAnalysisLine(const std::string& line, AnalysisLine& parsed) {
 // The JSON must carry exactly what the analysis left in the table, distances from the file's geometry.
 void ExpectFaithful(const std::string& line, const std::vector<uint32_t>& samples, float range,
                     float wavelength, float pulse, float threshold, int32_t attenuation, double kmPerSample) {
-    EventTable table;
+    analysis::EventTable table;
     table.AnalyseTrace(samples, range, wavelength, pulse, threshold, attenuation);
     AnalysisLine parsed;
     ASSERT_TRUE(ParseAnalysisLine(line, parsed)) << line;
@@ -131,7 +131,7 @@ void ExpectFaithful(const std::string& line, const std::vector<uint32_t>& sample
     EXPECT_EQ(parsed.end, table.End());
     ASSERT_EQ(parsed.events.size(), static_cast<size_t>(table.GetEventCount())) << line;
     for (int i = 0; i < table.GetEventCount(); ++i) {
-        EventRecord expected;
+        analysis::EventRecord expected;
         ASSERT_EQ(table.GetEvent(i, expected), 0);
         EXPECT_EQ(parsed.events[i].position, expected.position);
         EXPECT_EQ(parsed.events[i].type, expected.type);
@@ -147,7 +147,7 @@ struct Rejected {
 };
 
 std::vector<Rejected> RejectedFiles(const TempRoot& root) {
-    ParameterBlock lowThreshold = TwoKmBlock();
+    tracefile::ParameterBlock lowThreshold = TwoKmBlock();
     lowThreshold.m_fEventThreshold = 890;
     root.Write("short.st", std::string(64, '\0'));
     root.Write("notes.txt", "text");
@@ -165,10 +165,10 @@ std::vector<Rejected> RejectedFiles(const TempRoot& root) {
 
 TEST(TraceCommandsTest, InfoPrintsTheStoredWordsAsThePcReaderAcceptsThem) {
     TempRoot root;
-    ParameterBlock lowIndex = TwoKmBlock();
+    tracefile::ParameterBlock lowIndex = TwoKmBlock();
     lowIndex.m_fRefractive = 99900; // only the PC reader takes an index below 1
     const std::string two = WriteTrace(root, "two.ST", Falling(4096, 40000, 1), lowIndex);
-    ParameterBlock sixteen = TwoKmBlock();
+    tracefile::ParameterBlock sixteen = TwoKmBlock();
     sixteen.range = 1600000;
     sixteen.m_iWaveLen = 155000000;
     const std::string longer = WriteTrace(root, "long.st", Falling(16384, 40000, 1), sixteen);
@@ -222,7 +222,7 @@ TEST(TraceCommandsTest, ExportPrintsDistanceAndLevelOfEverySample) {
     EXPECT_EQ(lines[4095], "2.047500,15.9050");
 
     // 0.5 km points are 0.2 m apart; a cable ratio shortens the fibre, a larger index the distance.
-    ParameterBlock half = TwoKmBlock();
+    tracefile::ParameterBlock half = TwoKmBlock();
     half.range = 50000;
     half.m_fRefractive = 200000;
     half.m_fCableRatio = 80000;
@@ -257,7 +257,7 @@ TEST(TraceCommandsTest, AnalyseJsonIsWhatTheEventTableHolds) {
 
     // Words with fractions are read as the PC reads them: 1310 nm and 10 ns; the attenuation goes in as
     // stored.
-    ParameterBlock odd = HalfKmBlock();
+    tracefile::ParameterBlock odd = HalfKmBlock();
     odd.m_iWaveLen = 131099999;
     odd.m_iPulseWidth = 1099999;
     odd.m_iAttenuation = 300000;
@@ -269,7 +269,7 @@ TEST(TraceCommandsTest, AnalyseJsonIsWhatTheEventTableHolds) {
 TEST(TraceCommandsTest, ThresholdOptionReplacesTheFilesThreshold) {
     TempRoot root;
     const std::vector<uint32_t> samples = SyntheticHalfKm();
-    ParameterBlock high = HalfKmBlock();
+    tracefile::ParameterBlock high = HalfKmBlock();
     high.m_fEventThreshold = 60000;
     const std::string low = WriteTrace(root, "low.st", samples, HalfKmBlock());
     const std::string strict = WriteTrace(root, "strict.st", samples, high);

@@ -8,8 +8,9 @@
 
 namespace {
 
-ParameterBlock Block16km() {
-    return ParameterBlock::FromParameters({16.0f, 1550.0f, 320.0f, 5.0f, 0.0f, 1.4685f, 1.0f, 0.1f}, 7, 0);
+tracefile::ParameterBlock Block16km() {
+    return tracefile::ParameterBlock::FromParameters(
+        {16.0f, 1550.0f, 320.0f, 5.0f, 0.0f, 1.4685f, 1.0f, 0.1f}, 7, 0);
 }
 
 std::vector<uint32_t> Samples(size_t count) {
@@ -23,25 +24,25 @@ class TraceFileTest : public ::testing::Test {
 protected:
     std::filesystem::path File(const std::string& name) const { return root.Path() / name; }
     std::string Write(const std::string& name, const std::vector<uint32_t>& samples,
-                      const ParameterBlock& block) {
-        EXPECT_EQ(WriteTraceFile(File(name), samples, block), 1);
+                      const tracefile::ParameterBlock& block) {
+        EXPECT_EQ(tracefile::WriteTraceFile(File(name), samples, block), 1);
         return root.Read(name);
     }
-    int Read(const std::string& name, ReaderVariant variant, TraceFileContents& contents,
-             TraceReadError* error = nullptr) {
-        return ReadTraceFile(File(name), variant, contents, error);
+    int Read(const std::string& name, tracefile::ReaderVariant variant,
+             tracefile::TraceFileContents& contents, tracefile::TraceReadError* error = nullptr) {
+        return tracefile::ReadTraceFile(File(name), variant, contents, error);
     }
     TempRoot root;
 };
 
 TEST(ParameterBlockTest, StoresValuesTimesOneHundredThousandTruncated) {
-    const ParameterBlock block = Block16km();
+    const tracefile::ParameterBlock block = Block16km();
     const std::array<int32_t, 8> expected = {1600000, 155000000, 32000000, 500000,
                                              700000,  146850,    100000,   10000};
     EXPECT_EQ(block.Words(), expected);
     uint8_t bytes[64];
     block.Encode(bytes);
-    const ParameterBlock back = ParameterBlock::Decode(bytes);
+    const tracefile::ParameterBlock back = tracefile::ParameterBlock::Decode(bytes);
     EXPECT_EQ(back.Words(), expected);
     EXPECT_EQ(back.reserved, (std::array<int32_t, 7>{}));
     // 1600000 = 0x186A00, little-endian on every host.
@@ -51,34 +52,37 @@ TEST(ParameterBlockTest, StoresValuesTimesOneHundredThousandTruncated) {
 }
 
 TEST(ParameterBlockTest, ValidationBoundsAndTheReadersDifferences) {
-    ParameterBlock block = Block16km();
-    EXPECT_TRUE(IsValidBlock(block, ReaderVariant::Instrument));
+    tracefile::ParameterBlock block = Block16km();
+    EXPECT_TRUE(tracefile::IsValidBlock(block, tracefile::ReaderVariant::Instrument));
     const auto with = [&](auto change) {
-        ParameterBlock b = block;
+        tracefile::ParameterBlock b = block;
         change(b);
-        return std::pair{IsValidBlock(b, ReaderVariant::Instrument), IsValidBlock(b, ReaderVariant::Pc)};
+        return std::pair{tracefile::IsValidBlock(b, tracefile::ReaderVariant::Instrument),
+                         tracefile::IsValidBlock(b, tracefile::ReaderVariant::Pc)};
     };
     using Result = std::pair<bool, bool>;
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fEventThreshold = 900; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fEventThreshold = 890; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fEventThreshold = 999900; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fEventThreshold = 1000000; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fRefractive = 99900; }), Result(false, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fRefractive = 99800; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fRefractive = 200000; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fCableRatio = 80000; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_fCableRatio = 100001; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.range = 50000; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.range = 300000; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fEventThreshold = 900; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fEventThreshold = 890; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fEventThreshold = 999900; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fEventThreshold = 1000000; }),
+              Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fRefractive = 99900; }), Result(false, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fRefractive = 99800; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fRefractive = 200000; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fCableRatio = 80000; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_fCableRatio = 100001; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.range = 50000; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.range = 300000; }), Result(false, false));
     // A negative word is a huge unsigned one to the PC.
-    EXPECT_EQ(with([](ParameterBlock& b) { b.range = -1600000; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iWaveLen = 131099999; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iWaveLen = 140000000; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iPulseWidth = 2048099999; }), Result(true, true));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iPulseWidth = -100000; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iAttenuation = 10100000; }), Result(false, false));
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iAvgTime = -99999; }), Result(true, true)); // truncates to 0
-    EXPECT_EQ(with([](ParameterBlock& b) { b.m_iAvgTime = -100000; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.range = -1600000; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iWaveLen = 131099999; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iWaveLen = 140000000; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iPulseWidth = 2048099999; }), Result(true, true));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iPulseWidth = -100000; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iAttenuation = 10100000; }), Result(false, false));
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iAvgTime = -99999; }),
+              Result(true, true)); // truncates to 0
+    EXPECT_EQ(with([](tracefile::ParameterBlock& b) { b.m_iAvgTime = -100000; }), Result(false, false));
 }
 
 TEST_F(TraceFileTest, SixteenKilometreFileLayout) {
@@ -87,82 +91,84 @@ TEST_F(TraceFileTest, SixteenKilometreFileLayout) {
     EXPECT_EQ(static_cast<uint8_t>(bytes[65537]), 0x6A);
     EXPECT_EQ(static_cast<uint8_t>(bytes[65538]), 0x18);
     EXPECT_EQ(bytes.substr(65600 - 28), std::string(28, '\0'));
-    for (const ReaderVariant variant : {ReaderVariant::Instrument, ReaderVariant::Pc}) {
-        TraceFileContents contents;
+    for (const tracefile::ReaderVariant variant :
+         {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
+        tracefile::TraceFileContents contents;
         ASSERT_EQ(Read("a.st", variant, contents), 0);
         EXPECT_EQ(contents.samples, Samples(16384));
         EXPECT_EQ(contents.block.Words(), Block16km().Words());
     }
-    EXPECT_FLOAT_EQ(NominalSpacing(16.0f), 1.0f);
-    EXPECT_EQ(PointsForRange(2.0f), 4096u);
-    EXPECT_EQ(PointsForRange(3.0f), 0u);
+    EXPECT_FLOAT_EQ(tracefile::NominalSpacing(16.0f), 1.0f);
+    EXPECT_EQ(tracefile::PointsForRange(2.0f), 4096u);
+    EXPECT_EQ(tracefile::PointsForRange(3.0f), 0u);
 }
 
 TEST_F(TraceFileTest, ExtensionIgnoresCaseAndSorLoadsNothing) {
     Write("UPPER.ST", Samples(16384), Block16km());
-    TraceFileContents contents;
-    EXPECT_EQ(Read("UPPER.ST", ReaderVariant::Instrument, contents), 0);
+    tracefile::TraceFileContents contents;
+    EXPECT_EQ(Read("UPPER.ST", tracefile::ReaderVariant::Instrument, contents), 0);
     root.Write("trace.SOR", "anything at all");
     contents.samples = {1, 2, 3};
-    EXPECT_EQ(Read("trace.SOR", ReaderVariant::Pc, contents), 0);
+    EXPECT_EQ(Read("trace.SOR", tracefile::ReaderVariant::Pc, contents), 0);
     EXPECT_TRUE(contents.samples.empty());
     root.Write("trace.txt", root.Read("UPPER.ST"));
     root.Write("noextension", root.Read("UPPER.ST"));
-    TraceReadError error;
-    EXPECT_EQ(Read("trace.txt", ReaderVariant::Pc, contents, &error), -1);
-    EXPECT_EQ(error, TraceReadError::UnknownKind);
-    EXPECT_EQ(Read("noextension", ReaderVariant::Pc, contents, &error), -1);
-    EXPECT_EQ(Read("missing.st", ReaderVariant::Pc, contents, &error), -1);
-    EXPECT_EQ(error, TraceReadError::CannotOpen);
-    EXPECT_EQ(ReadTraceFile("", ReaderVariant::Pc, contents, &error), -1);
-    EXPECT_EQ(error, TraceReadError::EmptyPath);
+    tracefile::TraceReadError error;
+    EXPECT_EQ(Read("trace.txt", tracefile::ReaderVariant::Pc, contents, &error), -1);
+    EXPECT_EQ(error, tracefile::TraceReadError::UnknownKind);
+    EXPECT_EQ(Read("noextension", tracefile::ReaderVariant::Pc, contents, &error), -1);
+    EXPECT_EQ(Read("missing.st", tracefile::ReaderVariant::Pc, contents, &error), -1);
+    EXPECT_EQ(error, tracefile::TraceReadError::CannotOpen);
+    EXPECT_EQ(tracefile::ReadTraceFile("", tracefile::ReaderVariant::Pc, contents, &error), -1);
+    EXPECT_EQ(error, tracefile::TraceReadError::EmptyPath);
 }
 
 TEST_F(TraceFileTest, BadFilesFailAndNeverReplaceWhatIsHeld) {
     const std::string good = Write("good.st", Samples(16384), Block16km());
-    TraceFileContents held;
-    ASSERT_EQ(Read("good.st", ReaderVariant::Instrument, held), 0);
-    const auto expectFails = [&](const std::string& bytes, TraceReadError expected) {
+    tracefile::TraceFileContents held;
+    ASSERT_EQ(Read("good.st", tracefile::ReaderVariant::Instrument, held), 0);
+    const auto expectFails = [&](const std::string& bytes, tracefile::TraceReadError expected) {
         root.Write("bad.st", bytes);
-        for (const ReaderVariant variant : {ReaderVariant::Instrument, ReaderVariant::Pc}) {
-            TraceFileContents contents = held;
-            TraceReadError error;
+        for (const tracefile::ReaderVariant variant :
+             {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
+            tracefile::TraceFileContents contents = held;
+            tracefile::TraceReadError error;
             EXPECT_EQ(Read("bad.st", variant, contents, &error), -1);
             EXPECT_EQ(error, expected);
             EXPECT_EQ(contents.samples, held.samples);
         }
     };
-    expectFails("", TraceReadError::TooShort);
-    expectFails(good.substr(good.size() - 64), TraceReadError::TooShort);
-    expectFails(good.substr(good.size() - 65), TraceReadError::BadLength);
+    expectFails("", tracefile::TraceReadError::TooShort);
+    expectFails(good.substr(good.size() - 64), tracefile::TraceReadError::TooShort);
+    expectFails(good.substr(good.size() - 65), tracefile::TraceReadError::BadLength);
     // Samples must come in whole blocks of 512 (2048 bytes).
-    expectFails(good.substr(0, 4) + good, TraceReadError::BadLength);
-    expectFails(good.substr(0, 2048) + good, TraceReadError::WrongCount);
+    expectFails(good.substr(0, 4) + good, tracefile::TraceReadError::BadLength);
+    expectFails(good.substr(0, 2048) + good, tracefile::TraceReadError::WrongCount);
 
     // A 2 km block over 8192 samples.
-    ParameterBlock twoKm = Block16km();
+    tracefile::ParameterBlock twoKm = Block16km();
     twoKm.range = 200000;
     Write("bad.st", Samples(8192), twoKm);
-    TraceFileContents contents = held;
-    EXPECT_EQ(Read("bad.st", ReaderVariant::Pc, contents), -1);
+    tracefile::TraceFileContents contents = held;
+    EXPECT_EQ(Read("bad.st", tracefile::ReaderVariant::Pc, contents), -1);
     EXPECT_EQ(contents.samples, held.samples);
     Write("bad.st", Samples(4096), twoKm);
-    EXPECT_EQ(Read("bad.st", ReaderVariant::Pc, contents), 0);
+    EXPECT_EQ(Read("bad.st", tracefile::ReaderVariant::Pc, contents), 0);
     EXPECT_EQ(contents.samples.size(), 4096u);
 
-    ParameterBlock badBlock = Block16km();
+    tracefile::ParameterBlock badBlock = Block16km();
     badBlock.m_iWaveLen = 0;
     Write("bad.st", Samples(16384), badBlock);
-    TraceReadError error;
-    EXPECT_EQ(Read("bad.st", ReaderVariant::Instrument, contents, &error), -1);
-    EXPECT_EQ(error, TraceReadError::BadBlock);
+    tracefile::TraceReadError error;
+    EXPECT_EQ(Read("bad.st", tracefile::ReaderVariant::Instrument, contents, &error), -1);
+    EXPECT_EQ(error, tracefile::TraceReadError::BadBlock);
 }
 
 TEST_F(TraceFileTest, WritingNothingCreatesNoFileAndAFailedWriteKeepsTheOld) {
-    EXPECT_EQ(WriteTraceFile(File("empty.st"), {}, Block16km()), 0);
+    EXPECT_EQ(tracefile::WriteTraceFile(File("empty.st"), {}, Block16km()), 0);
     EXPECT_FALSE(std::filesystem::exists(File("empty.st")));
     const std::string old = Write("keep.st", Samples(16384), Block16km());
-    EXPECT_EQ(WriteTraceFile(root.Path() / "no" / "folder.st", Samples(16384), Block16km()), 0);
+    EXPECT_EQ(tracefile::WriteTraceFile(root.Path() / "no" / "folder.st", Samples(16384), Block16km()), 0);
     EXPECT_EQ(root.Read("keep.st"), old);
 }
 

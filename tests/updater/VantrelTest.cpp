@@ -8,7 +8,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
-#include "tests/support/QtTestApp.h"
+#include "tests/support/qt/QtTestApp.h"
 
 namespace {
 

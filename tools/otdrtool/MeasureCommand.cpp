@@ -259,7 +259,7 @@ int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint
         err = "otdrtool measure: the acquisition board could not be opened\n";
         return 1;
     }
-    if (WriteTraceFile(options.output, last, ToParameterBlock(TestParam, way)) != 1) {
+    if (tracefile::WriteTraceFile(options.output, last, ToParameterBlock(TestParam, way)) != 1) {
         err = "otdrtool measure: cannot write " + options.output + "\n";
         return 1;
     }

@@ -49,9 +49,10 @@ bool ParseDecibels(const std::string& text, float& value) {
     return std::isfinite(value);
 }
 
-bool Load(const char* command, const std::string& file, TraceFileContents& contents, std::string& err) {
-    TraceReadError error = TraceReadError::None;
-    if (ReadTraceFile(file, ReaderVariant::Pc, contents, &error) == 0)
+bool Load(const char* command, const std::string& file, tracefile::TraceFileContents& contents,
+          std::string& err) {
+    tracefile::TraceReadError error = tracefile::TraceReadError::None;
+    if (tracefile::ReadTraceFile(file, tracefile::ReaderVariant::Pc, contents, &error) == 0)
         return true;
     err += std::string("otdrtool ") + command + ": " + file + ": " + Describe(error) + "\n";
     return false;
@@ -67,23 +68,24 @@ struct PcParameters {
     double kmPerSample;
 };
 
-PcParameters ReadAsPc(const ParameterBlock& block) {
+PcParameters ReadAsPc(const tracefile::ParameterBlock& block) {
     PcParameters p{};
-    p.range = BlockRangeKm(block, ReaderVariant::Pc);
+    p.range = tracefile::BlockRangeKm(block, tracefile::ReaderVariant::Pc);
     p.wavelength = static_cast<float>(block.m_iWaveLen / 100000);
     p.pulseWidth = static_cast<float>(block.m_iPulseWidth / 100000);
-    p.threshold = BlockRatio(block.m_fEventThreshold, ReaderVariant::Pc);
+    p.threshold = tracefile::BlockRatio(block.m_fEventThreshold, tracefile::ReaderVariant::Pc);
     p.attenuation = block.m_iAttenuation;
-    p.kmPerSample =
-        KilometresPerSample(NominalSpacing(p.range), BlockRatio(block.m_fRefractive, ReaderVariant::Pc),
-                            BlockRatio(block.m_fCableRatio, ReaderVariant::Pc));
+    p.kmPerSample = tracefile::KilometresPerSample(
+        tracefile::NominalSpacing(p.range),
+        tracefile::BlockRatio(block.m_fRefractive, tracefile::ReaderVariant::Pc),
+        tracefile::BlockRatio(block.m_fCableRatio, tracefile::ReaderVariant::Pc));
     return p;
 }
 
-void AppendJson(std::string& out, const EventTable& table, double kmPerSample) {
+void AppendJson(std::string& out, const analysis::EventTable& table, double kmPerSample) {
     Append(out, "{\"window\": %u, \"end\": %u, \"events\": [", table.Window(), table.End());
     const char* separator = "";
-    for (const EventRecord& e : table.Events()) {
+    for (const analysis::EventRecord& e : table.Events()) {
         Append(out, "%s{\"position\": %u, \"type\": %d, \"loss\": %.9g, \"distance_km\": %.6f}", separator,
                e.position, e.type, static_cast<double>(e.loss), e.position * kmPerSample);
         separator = ", ";
@@ -92,20 +94,20 @@ void AppendJson(std::string& out, const EventTable& table, double kmPerSample) {
 }
 
 void AppendTable(std::string& out, const std::string& file, const PcParameters& p, float threshold,
-                 const EventTable& table) {
+                 const analysis::EventTable& table) {
     Append(out, "%s: range %g km, wavelength %g nm, pulse width %g ns, threshold %g dB\n", file.c_str(),
            static_cast<double>(p.range), static_cast<double>(p.wavelength), static_cast<double>(p.pulseWidth),
            static_cast<double>(threshold));
     Append(out, "%-5s%-13s%-15s%s\n", "No.", "Type", "Distance (km)", "Loss (dB)");
     int number = 0;
-    for (const EventRecord& e : table.Events()) {
+    for (const analysis::EventRecord& e : table.Events()) {
         char distance[32];
         char loss[32] = "------";
         std::snprintf(distance, sizeof distance, "%.4f", e.position * p.kmPerSample);
         if (e.loss != 0.0f)
             std::snprintf(loss, sizeof loss, "%.4f", static_cast<double>(e.loss));
-        Append(out, "%-5d%-13s%-15s%s\n", ++number, e.type == Reflective ? "JointEvent" : "FusionEvent",
-               distance, loss);
+        Append(out, "%-5d%-13s%-15s%s\n", ++number,
+               e.type == analysis::Reflective ? "JointEvent" : "FusionEvent", distance, loss);
     }
 }
 
@@ -131,12 +133,12 @@ int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::
     }
     int status = 0;
     for (const std::string& file : files) {
-        TraceFileContents contents;
+        tracefile::TraceFileContents contents;
         if (!Load("info", file, contents, err)) {
             status = 1;
             continue;
         }
-        const ParameterBlock& b = contents.block;
+        const tracefile::ParameterBlock& b = contents.block;
         Append(out, "{\"samples\": %zu, \"params\": [%d, %d, %d, %d, %d, %d, %d, %d, %d]}\n",
                contents.samples.size(), b.range, b.m_iWaveLen, b.m_iPulseWidth, b.m_iAttenuation,
                b.m_iAvgTime, b.m_fRefractive, b.m_fCableRatio, b.m_fEventThreshold, b.testWay);
@@ -175,7 +177,7 @@ int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, st
     int status = 0;
     bool first = true;
     for (const std::string& file : files) {
-        TraceFileContents contents;
+        tracefile::TraceFileContents contents;
         if (!Load("analyse", file, contents, err)) {
             status = 1;
             continue;
@@ -183,7 +185,7 @@ int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, st
         const PcParameters p = ReadAsPc(contents.block);
         const float t = thresholdGiven ? threshold : p.threshold;
         // A table per file: the analysis keeps some values from one run to the next.
-        EventTable table;
+        analysis::EventTable table;
         table.AnalyseTrace(contents.samples, p.range, p.wavelength, p.pulseWidth, t, p.attenuation);
         if (json) {
             AppendJson(out, table, p.kmPerSample);
@@ -215,7 +217,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::string& out, std
         err = kExportUsage;
         return 2;
     }
-    TraceFileContents contents;
+    tracefile::TraceFileContents contents;
     if (!Load("export", files[0], contents, err))
         return 1;
     const double kmPerSample = ReadAsPc(contents.block).kmPerSample;

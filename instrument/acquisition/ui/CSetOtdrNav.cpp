@@ -1,0 +1,49 @@
+#include "instrument/acquisition/ui/CSetOtdrNav.h"
+
+#include "instrument/acquisition/TestParameters.h"
+#include "instrument/acquisition/ui/CSetOtdrBody.h"
+#include "instrument/display/ui/CDataLine.h"
+#include "instrument/screens/ScreenSwitch.h"
+#include "instrument/state/ResourceIds.h"
+
+#include <algorithm>
+
+CSetOtdrNav::CSetOtdrNav(QWidget* parent, ScreenSwitch& screens)
+    : CNavPanel(parent, dlg::kSetOtdrNav, u"SetOtdr_nav", {u"确定", u"上一项", u"下一项", u"取消"}),
+      screens_(screens) {}
+
+void CSetOtdrNav::OnSlot(int slot) {
+    CSetOtdrBody& body = screens_.TestSettings();
+    switch (slot) {
+    case 0: {
+        const float range = TestParam.Value(kRangeItem);
+        const float pulse = TestParam.Value(kPulseWidthItem);
+        if (!body.Apply())
+            return;
+        body.Save();
+        screens_.TraceView().SetParametersChanged(true);
+        screens_.Show(*this, ScreenSwitch::Screen::Main);
+        if (TestParam.Value(kRangeItem) != range || TestParam.Value(kPulseWidthItem) != pulse)
+            screens_.UpdateReadout();
+        break;
+    }
+    case 1:
+    case 2:
+        focused_ = std::clamp(focused_ + (slot == 1 ? -1 : 1), CSetOtdrBody::kFirstControl,
+                              CSetOtdrBody::kLastControl);
+        body.FocusControl(focused_);
+        break;
+    default:
+        Cancel();
+    }
+}
+
+void CSetOtdrNav::OnEscape() {
+    Cancel();
+}
+
+void CSetOtdrNav::Cancel() {
+    focused_ = CSetOtdrBody::kLastControl;
+    screens_.TestSettings().Restore();
+    screens_.Show(*this, ScreenSwitch::Screen::Main);
+}

@@ -1,8 +1,0 @@
-#pragma once
-#include "instrument/app/CPane.h"
-
-// The system information pane.
-class CSystemInfoBody : public CPane {
-public:
-    explicit CSystemInfoBody(QWidget* parent);
-};

@@ -1,0 +1,81 @@
+#pragma once
+#include "instrument/display/TraceModel.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TraceData;
+
+// The trace view: one trace over a grid with cursors A and B, event ticks, scales and readouts.
+class CDataLine : public QWidget {
+public:
+    // messageTitle: the title of the view's warning box.
+    CDataLine(QWidget* parent, TraceData& trace, int versionNumber, std::u16string messageTitle = {});
+
+    // Reads a ".st" file into the current trace and builds the model over it; 0, or -1 when the file
+    // cannot be read (the view then shows no trace).
+    int BuildFromFile(const std::string& hostPath);
+    // The model over the live result of a test; the samples arrive while the test runs.
+    void BuildFromLive();
+    // While set, a build takes the current test parameters for the trace and analyses nothing: the
+    // settings' OK and the test start set it, opening a file clears it.
+    void SetParametersChanged(bool changed) { parametersChanged_ = changed; }
+    bool ParametersChanged() const { return parametersChanged_; }
+    bool HasModel() const { return model_ != nullptr; }
+    const TraceModel* Model() const { return model_.get(); }
+    const TraceScale* Scale() const { return model_ ? &model_->Scale() : nullptr; }
+    // The events of the model; none without one.
+    const analysis::EventTable& Events() const;
+    // Runs a scale operation (zoom, shift, restore) and repaints at once; false without a model.
+    template <typename Operation> bool Operate(Operation operation) {
+        if (!model_)
+            return false;
+        operation(model_->Scale());
+        repaint();
+        return true;
+    }
+    // The re-analyse notification: the analysis again over the current trace, then the listeners.
+    void Reanalyse();
+    // Called after every analysis, to refill the event list.
+    void OnAnalysed(std::function<void()> listener) { analysed_ = std::move(listener); }
+    // Moves the active cursor to a column; -1 without a model or for a negative column.
+    int SetCursorColumn(int column);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // Deletes the old model and builds the new one over a source that fills in the trace and its
+    // parameters; 0, or -1 when the source cannot be read.
+    int Load(const std::function<bool(tracefile::ParameterBlock&)>& readSource);
+    void Analyse();
+    // The distance, loss and dB/km between the cursors; without samples there is nothing to measure.
+    void ComputeReadouts();
+    void ComputeReadouts(std::span<const uint32_t> samples);
+    void OnArrow(int direction);
+    // The pivot and the pan at the edges, before the trace is drawn.
+    void PrepareDrawing(std::span<const uint32_t> samples);
+    int Row(uint32_t sample) const;
+
+    TraceData& trace_;
+    int versionNumber_;
+    std::u16string messageTitle_;
+    TraceScale* MutableScale() { return model_ ? &model_->Scale() : nullptr; }
+
+    // Deleted before the next one is built.
+    std::unique_ptr<TraceModel> model_;
+    bool parametersChanged_ = false;
+    int m_iMovePix = 1;
+    int arrowDowns_ = 0;
+    float pivot_ = 0.0f;
+    int lastActive_ = -1;
+    int offScreenColumn_ = 0; // the last column outside the plot seen at a drawing, 0 when none
+    std::function<void()> analysed_;
+    double distance_ = 0.0;
+    double loss_ = 0.0;
+    double attenuation_ = 0.0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+class CDataLine;
+class CEventLstBody;
+class CNavPanel;
+class QWidget;
+class CSetOtdrBody;
+class StatusLine;
+
+// Moving between screens. A screen is a panel with its pane, or with the trace view when it has none:
+// the acting panel hides, the target panel shows, the target pane replaces the trace view (or the trace
+// view comes back), and keys then go to the new pair.
+class ScreenSwitch {
+public:
+    enum class Screen {
+        Main,
+        Second,
+        CurveOperation,
+        FileOperation,
+        EventTable,
+        TestSettings,
+        SystemSet,
+        SubSysSet,
+        SystemInfo,
+        Help,
+    };
+    virtual ~ScreenSwitch() = default;
+    virtual void Show(CNavPanel& from, Screen to) = 0;
+    virtual CDataLine& TraceView() = 0;
+    virtual StatusLine& Status() = 0;
+    // The test settings pane, whose values every test start applies.
+    virtual CSetOtdrBody& TestSettings() = 0;
+    // WM_UPDATE_READOUT to the main test panel: the range and pulse width of the current parameters
+    // into the status bar.
+    virtual void UpdateReadout() = 0;
+    // The main test panel shown, with the trace view, and both current for keys.
+    virtual void ShowMainPanel() = 0;
+    virtual CEventLstBody& EventList() = 0;
+    // The window shown while a test measures.
+    virtual QWidget& WaitWindow() = 0;
+};

@@ -1,0 +1,18 @@
+#include "instrument/state/AppState.h"
+
+int LanguageId = 0;
+std::atomic<int> AutoCloseOn{1};
+float InvalidMeter = 0.0f;
+int VersionNumber = 1;
+std::atomic<int> TestRunning{0};
+std::atomic<int> VflState{0};
+std::atomic<int> StopRealtimeRequest{0};
+std::atomic<int> TraceLoaded{0};
+std::u16string ShutOffText;
+std::u16string MessageTitle;
+std::string UDiskRoot;
+std::shared_ptr<platform::TimeSource> TestThreadTime;
+
+void ResetTraceDisplayState() {
+    TraceLoaded = 0;
+}
