@@ -10,7 +10,8 @@ class QtMessageBoxService;
 }
 
 // Drives the program from a script of keys, taps, waits and screenshots, one command a line, for
-// end-to-end tests, demos and support. The whole script is checked before the first command runs.
+// end-to-end tests, demos and support. The whole script is checked before the first command runs; a
+// command that fails is reported on standard error and ends the program with kScriptFailedExitCode.
 class ScriptRunner : public QObject {
 public:
     struct Command {
@@ -27,15 +28,35 @@ public:
     static std::string Check(const std::vector<std::string>& words);
     void Start();
 
+    static constexpr int kScriptFailedExitCode = 2;
+
 private:
+    struct Verb;
+    static const std::vector<Verb>& Verbs();
+    static const Verb* Find(const std::string& name);
+
     void RunNext();
-    void Run(const Command& command);
+    void Stop(const Command& command, const std::string& error);
     void SendKey(uint32_t vk, bool down, bool repeat);
-    void Shot(const std::string& file);
     void WaitIdle(int stableRounds);
     void WaitTest();
+
+    std::string RunKey(const Command& command);
+    std::string RunHold(const Command& command);
+    std::string RunTap(const Command& command);
+    std::string RunWait(const Command& command);
+    std::string RunWaitIdle(const Command& command);
+    std::string RunWaitTest(const Command& command);
+    std::string RunShot(const Command& command);
+    std::string RunLoad(const Command& command);
+    std::string RunSave(const Command& command);
     // The status text, the trace's length, the range and the event list's rows, for checks from outside.
-    void Dump(const std::string& path, int line);
+    std::string RunDump(const Command& command);
+    std::string RunPower(const Command& command);
+    std::string RunUsb(const Command& command);
+    std::string RunAnswer(const Command& command);
+    std::string RunBattery(const Command& command);
+    std::string RunQuit(const Command& command);
 
     QtFrontend& frontend_;
     platform::QtMessageBoxService& boxes_;

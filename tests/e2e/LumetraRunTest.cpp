@@ -122,6 +122,15 @@ TEST_F(LumetraRunTest, BadScriptsStopWithExitCode2) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
+TEST_F(LumetraRunTest, ACommandThatFailsEndsTheRunWithExitCode2AndRunsNothingAfterIt) {
+    const std::filesystem::path after = root.Path() / "after.png";
+    ProgramRun run = Run("wait 10\nload " + (root.Path() / "missing.st").string() + "\nshot " +
+                         after.string() + "\nquit\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find("script: line 2: cannot load"), std::string::npos) << run.errors;
+    EXPECT_FALSE(std::filesystem::exists(after));
+}
+
 } // namespace
 
 namespace {

@@ -238,68 +238,95 @@ void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
     lastActive_ = active;
 }
 
+// What every layer of one drawing works with.
+struct CDataLine::PaintParameters {
+    QImage& canvas;
+    QPainter& painter;
+    const TraceScale* scale; // null until there is a model
+    std::span<const uint32_t> samples;
+    QFontMetrics metrics;
+};
+
 void CDataLine::paintEvent(QPaintEvent*) {
-    TraceScale* scale = MutableScale(); // the drawing may pan the view
     // Long lines are one-pixel rectangles and the grid goes straight onto the pixels: the painter
     // spreads a line of many rows over worker threads, and waking them costs more than the drawing.
     QImage canvas(kWidth, kHeight, QImage::Format_RGB32);
-    QPainter p(&canvas);
-    p.setFont(font());
-    p.fillRect(0, 0, kWidth, kHeight, Qt::black);
-    p.fillRect(1, 1, kWidth - 2, kHeight - 2, Qt::white);
-    p.fillRect(0, 0, kWidth, 20, kBar);
-
+    QPainter painter(&canvas);
+    painter.setFont(font());
     const TraceData::Samples held = trace_.Snapshot();
     const std::span<const uint32_t> samples(*held);
     if (model_)
-        PrepareDrawing(samples);
+        PrepareDrawing(samples); // the drawing may pan the view
+    PaintParameters paint{canvas, painter, model_ ? Scale() : nullptr, samples, painter.fontMetrics()};
+    PaintGrid(paint);
+    if (model_) {
+        PaintTrace(paint);
+        PaintEventTicks(paint);
+    }
+    PaintCursors(paint);
+    PaintReadouts(paint);
+    painter.end();
+    QPainter screen(this);
+    screen.drawImage(0, 0, canvas);
+}
 
+void CDataLine::PaintGrid(PaintParameters& paint) const {
+    QPainter& p = paint.painter;
+    p.fillRect(0, 0, kWidth, kHeight, Qt::black);
+    p.fillRect(1, 1, kWidth - 2, kHeight - 2, Qt::white);
+    p.fillRect(0, 0, kWidth, 20, kBar);
     p.setPen(kGreen);
-    const QString km =
-        model_ ? QString::asprintf("%.3f km/", scale->KmPerDivision() * 0.001) : QStringLiteral("0.0 km/");
-    const QString db = QString::asprintf("%.1f dB/", model_ ? scale->DbPerDivision() : 0.0f);
-    const QFontMetrics metrics = p.fontMetrics();
+    const QString km = paint.scale ? QString::asprintf("%.3f km/", paint.scale->KmPerDivision() * 0.001)
+                                   : QStringLiteral("0.0 km/");
+    const QString db = QString::asprintf("%.1f dB/", paint.scale ? paint.scale->DbPerDivision() : 0.0f);
+    const QFontMetrics& metrics = paint.metrics;
     p.drawText(QRect(kWidth - metrics.horizontalAdvance(km) - 10, kHeight - 30,
                      metrics.horizontalAdvance(km) + 10, 30),
                Qt::AlignHCenter | Qt::AlignTop, km);
     p.drawText(QRect(0, 20, metrics.horizontalAdvance(db) + 10, 16), Qt::AlignHCenter | Qt::AlignTop, db);
-
     p.end();
-    MaskGrid(canvas);
-    p.begin(&canvas);
+    MaskGrid(paint.canvas);
+    p.begin(&paint.canvas);
     p.setFont(font());
     p.setPen(Qt::white);
     p.drawLine(0, kHeight - 1, kWidth, kHeight - 1);
+}
 
-    if (model_) {
-        // One sample per column; column 0 is mapped like the others, so the trace starts where it is.
-        p.setPen(kTrace);
-        QPolygon line;
-        for (int i = 0; i < kWidth; ++i) {
-            const int64_t s =
-                static_cast<int64_t>(scale->FirstSample()) + static_cast<int64_t>(i) * scale->Step();
-            if (s >= static_cast<int64_t>(samples.size()))
-                break;
-            line << QPoint(i, Row(samples[static_cast<size_t>(s)]));
-        }
-        p.drawPolyline(line);
-
-        const int count = Events().GetEventCount();
-        if (count >= 1 && count <= 24) {
-            p.setPen(kRed);
-            for (const analysis::EventRecord& e : Events().Events()) {
-                if (e.position >= samples.size() || e.position < scale->FirstSample())
-                    continue;
-                const int column = static_cast<int>((e.position - scale->FirstSample()) / scale->Step());
-                const int row = Row(samples[e.position]);
-                p.drawLine(column, row + 10, column, row - 11);
-            }
-        }
+void CDataLine::PaintTrace(PaintParameters& paint) const {
+    // One sample per column; column 0 is mapped like the others, so the trace starts where it is.
+    const TraceScale& scale = *paint.scale;
+    paint.painter.setPen(kTrace);
+    QPolygon line;
+    for (int i = 0; i < kWidth; ++i) {
+        const int64_t s = static_cast<int64_t>(scale.FirstSample()) + static_cast<int64_t>(i) * scale.Step();
+        if (s >= static_cast<int64_t>(paint.samples.size()))
+            break;
+        line << QPoint(i, Row(paint.samples[static_cast<size_t>(s)]));
     }
+    paint.painter.drawPolyline(line);
+}
 
-    const int active = model_ ? scale->Active() : TraceScale::B;
+void CDataLine::PaintEventTicks(PaintParameters& paint) const {
+    const int count = Events().GetEventCount();
+    if (count < 1 || count > 24)
+        return;
+    const TraceScale& scale = *paint.scale;
+    paint.painter.setPen(kRed);
+    for (const analysis::EventRecord& e : Events().Events()) {
+        if (e.position >= paint.samples.size() || e.position < scale.FirstSample())
+            continue;
+        const int column = static_cast<int>((e.position - scale.FirstSample()) / scale.Step());
+        const int row = Row(paint.samples[e.position]);
+        paint.painter.drawLine(column, row + 10, column, row - 11);
+    }
+}
+
+void CDataLine::PaintCursors(PaintParameters& paint) const {
+    QPainter& p = paint.painter;
+    const TraceScale* scale = paint.scale;
+    const int active = scale ? scale->Active() : TraceScale::B;
     for (int cursor = 0; cursor < 2; ++cursor) {
-        const int x = model_ ? scale->Column(cursor) : 0;
+        const int x = scale ? scale->Column(cursor) : 0;
         const bool isActive = cursor == active;
         const QColor colour = isActive ? kRed : kGreen;
         p.setPen(colour);
@@ -309,32 +336,31 @@ void CDataLine::paintEvent(QPaintEvent*) {
         p.drawLine(x, top, x - 5, arrow);
         p.drawLine(x, top, x + 5, arrow);
         const QString label =
-            model_ ? QString::asprintf("%c %.4fkm", cursor == 0 ? 'A' : 'B', scale->Position(cursor))
-                   : QString(cursor == 0 ? "A" : "B");
+            scale ? QString::asprintf("%c %.4fkm", cursor == 0 ? 'A' : 'B', scale->Position(cursor))
+                  : QString(cursor == 0 ? "A" : "B");
         const int labelTop = cursor == 0 ? 39 : 49;
-        p.drawText(QRect(x - 8, labelTop, metrics.horizontalAdvance(label), metrics.height()), Qt::AlignLeft,
-                   label);
-        p.drawText(QRect(0, cursor == 0 ? 160 : 170, metrics.horizontalAdvance(label) + 20,
+        p.drawText(QRect(x - 8, labelTop, paint.metrics.horizontalAdvance(label), paint.metrics.height()),
+                   Qt::AlignLeft, label);
+        p.drawText(QRect(0, cursor == 0 ? 160 : 170, paint.metrics.horizontalAdvance(label) + 20,
                          10 + (cursor == 0 ? 10 : 0)),
                    Qt::AlignHCenter | Qt::AlignTop, label);
     }
+}
 
+void CDataLine::PaintReadouts(PaintParameters& paint) const {
+    QPainter& p = paint.painter;
     const QRect box(220, 20, 100, 39);
     p.fillRect(box, kReadout);
     p.setPen(kGreen);
-    const double distance = model_ ? distance_ : 0.0;
-    const double loss = model_ ? loss_ : 0.0;
-    const double attenuation = model_ ? attenuation_ : 0.0;
-    const QString lines[] = {
-        QString::asprintf("A-B: %.4f km", distance), QString::asprintf("A-B: %.4f dB", loss),
-        model_ ? QString::asprintf("   \\ :%.4f dB/km", attenuation) : QStringLiteral("  0.0000 dB/km")};
+    const bool measured = paint.scale != nullptr;
+    const QString lines[] = {QString::asprintf("A-B: %.4f km", measured ? distance_ : 0.0),
+                             QString::asprintf("A-B: %.4f dB", measured ? loss_ : 0.0),
+                             measured ? QString::asprintf("   \\ :%.4f dB/km", attenuation_)
+                                      : QStringLiteral("  0.0000 dB/km")};
     int y = 20;
     for (int i = 0; i < 3; ++i) {
-        p.drawText(QRect(box.left(), y, box.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+        p.drawText(QRect(box.left(), y, box.width(), paint.metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
                    lines[i]);
-        y += metrics.height() + (i == 1 ? 1 : 0);
+        y += paint.metrics.height() + (i == 1 ? 1 : 0);
     }
-    p.end();
-    QPainter screen(this);
-    screen.drawImage(0, 0, canvas);
 }

@@ -60,6 +60,13 @@ private:
     // The pivot and the pan at the edges, before the trace is drawn.
     void PrepareDrawing(std::span<const uint32_t> samples);
     int Row(uint32_t sample) const;
+    // The layers of a drawing, bottom up.
+    struct PaintParameters;
+    void PaintGrid(PaintParameters& paint) const;
+    void PaintTrace(PaintParameters& paint) const;
+    void PaintEventTicks(PaintParameters& paint) const;
+    void PaintCursors(PaintParameters& paint) const;
+    void PaintReadouts(PaintParameters& paint) const;
 
     TraceData& trace_;
     int versionNumber_;
