@@ -1,5 +1,6 @@
 # embed_file(<target> <symbol> <file> [DEPENDS <target>...])
-# Links the bytes of <file> into <target> as <symbol>_begin / <symbol>_end (see shared/EmbeddedFile.h).
+# Links the bytes of <file> into <target> as <symbol>_begin / <symbol>_end; the program reads them with
+# PLATFORM_EMBEDDED_FILE(<symbol>) of platform/EmbeddedFile.h.
 function(embed_file target symbol file)
     cmake_parse_arguments(EMBED "" "" "DEPENDS" ${ARGN})
     set(asm "${CMAKE_CURRENT_BINARY_DIR}/embed_${symbol}.S")
