@@ -8,7 +8,7 @@
 namespace platform {
 
 // Control codes of the three drivers.
-constexpr uint32_t OTDR_IOCTL_WRITE = 16; // "OTR1:": in = RegisterWriteBuffer
+constexpr uint32_t OTDR_IOCTL_WRITE = 16; // "OTR1:": in = RegisterWriteBuffer, reg from BoardRegisters.h
 constexpr uint32_t OTDR_IOCTL_READ = 17;  // "OTR1:": out = one uint32_t FIFO word
 constexpr uint32_t POF_IOCTL_POWER_OFF = 1;
 constexpr uint32_t POF_IOCTL_VFL_ON = 2;

@@ -1,9 +1,12 @@
 #include "simboard/AcquisitionBoard.h"
 
+#include "platform/BoardRegisters.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace simboard {
+namespace reg = platform::reg;
 namespace {
 
 uint64_t SplitMix(uint64_t& x) {
@@ -171,7 +174,8 @@ void AcquisitionBoard::FireShotGroup() {
 const std::vector<float>& AcquisitionBoard::Mean(const PhaseRecord& record) {
     const uint16_t pulse = values_[reg::kPulse];
     const uint64_t key = uint64_t{record.phaseValue} | uint64_t{record.length & 0xFFFFu} << 16 |
-                         uint64_t{pulse & 0x97u} << 32 | uint64_t{values_[reg::kAttenuation]} << 40 |
+                         (uint64_t{pulse} & (reg::kPulseCode | reg::k1310)) << 32 |
+                         uint64_t{values_[reg::kAttenuation]} << 40 |
                          uint64_t{(values_[reg::kControl] & reg::kShortRange) != 0} << 56;
     if (const auto found = means_.find(key); found != means_.end())
         return found->second;

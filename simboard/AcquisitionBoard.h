@@ -11,21 +11,6 @@
 
 namespace simboard {
 
-// The registers of the board as SCENARIOS.md describes them.
-namespace reg {
-constexpr uint32_t kControl = 0x200;
-constexpr uint32_t kPulse = 0x220;
-constexpr uint32_t kShotGroup = 0x250;
-constexpr uint32_t kShotLength = 0x2C0;
-constexpr uint32_t kFifoAdvance = 0x2D0;
-constexpr uint32_t kAttenuation = 0x300;
-constexpr uint32_t kPhase = 0x310;
-constexpr uint16_t kReadMode = 0x02;   // in kControl
-constexpr uint16_t kShortRange = 0x04; // in kControl
-constexpr uint16_t kArm = 0x08;        // in kControl
-constexpr uint16_t k1310 = 0x10;       // in kPulse
-} // namespace reg
-
 // One phase's accumulated record in the FIFO.
 struct PhaseRecord {
     uint16_t phaseValue = 0;

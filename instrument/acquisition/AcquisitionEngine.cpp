@@ -4,6 +4,7 @@
 #include "instrument/acquisition/SampleRing.h"
 #include "instrument/acquisition/SmoothingFilter.h"
 
+#include "platform/BoardRegisters.h"
 #include "platform/DebugOut.h"
 #include "platform/Time.h"
 
@@ -14,6 +15,8 @@
 #include <new>
 
 namespace {
+
+namespace reg = platform::reg;
 
 // Acquisition buffers that cannot be had end the program, as the instrument does.
 template <typename T> void Allocate(std::vector<T>& buffer, size_t size, const char* name) {
@@ -68,14 +71,14 @@ int AcquisitionEngine::GroupsPerRound() const {
 }
 
 void AcquisitionEngine::Configure() {
-    Write(0x2B0, mode_);
-    Write(0x220, pulse_);
-    Write(0x300, attenuationCode_);
+    Write(reg::kMode, mode_);
+    Write(reg::kPulse, pulse_);
+    Write(reg::kAttenuation, attenuationCode_);
     mode_ &= static_cast<uint16_t>(~(0x08 | 0x01));
-    Write(0x2B0, mode_);
+    Write(reg::kMode, mode_);
     mode_ &= static_cast<uint16_t>(~0x02);
-    Write(0x2B0, mode_);
-    Write(0x290, 0);
+    Write(reg::kMode, mode_);
+    Write(reg::kConfigZero, 0);
     switch (static_cast<int>(params_.Value(kAttenuationItem) + 0.2f)) {
     case 0:
         attenuationCode_ = 17;
@@ -89,9 +92,9 @@ void AcquisitionEngine::Configure() {
     default:
         break;
     }
-    Write(0x300, attenuationCode_);
-    Write(0x210, 8);
-    Write(0x2E0, 62);
+    Write(reg::kAttenuation, attenuationCode_);
+    Write(reg::kConfigEight, 8);
+    Write(reg::kConfigSixtyTwo, 62);
 
     const float range = Range();
     M_ = static_cast<int32_t>((params_.Value(kWavelengthItem) == 1310.0f ? invalid1310_ : invalid1550_) *
@@ -156,79 +159,80 @@ void AcquisitionEngine::Configure() {
 }
 
 void AcquisitionEngine::Arm(uint32_t n) {
-    Write(0x280, 0);
-    Write(0x2C0, static_cast<uint16_t>((0x8000 - n) % 0x10000));
+    Write(reg::kArmZero, 0);
+    Write(reg::kShotLength, static_cast<uint16_t>((0x8000 - n) % 0x10000));
     if (Range() <= 16.0f)
-        control_ |= 0x04;
+        control_ |= reg::kShortRange;
     else
-        control_ &= static_cast<uint16_t>(~0x04);
-    Write(0x200, control_);
+        control_ &= static_cast<uint16_t>(~reg::kShortRange);
+    Write(reg::kControl, control_);
     if (params_.Value(kWavelengthItem) == 1310.0f)
-        pulse_ |= 0x10;
+        pulse_ |= reg::k1310;
     else
-        pulse_ &= static_cast<uint16_t>(~0x10);
-    Write(0x220, pulse_);
-    Write(0x200, control_ | 0x08);
-    Write(0x250, 0);
+        pulse_ &= static_cast<uint16_t>(~reg::k1310);
+    Write(reg::kPulse, pulse_);
+    Write(reg::kControl, control_ | reg::kArm);
+    Write(reg::kShotGroup, 0);
     platform::Sleep(5);
-    Write(0x200, control_ & static_cast<uint16_t>(~0x08));
+    Write(reg::kControl, control_ & static_cast<uint16_t>(~reg::kArm));
 }
 
 void AcquisitionEngine::Flush() {
-    Write(0x200, control_ | 0x02);
-    Write(0x2D0, 0);
-    Write(0x2D0, 0);
-    Write(0x200, control_ & static_cast<uint16_t>(~0x02));
+    Write(reg::kControl, control_ | reg::kReadMode);
+    Write(reg::kFifoAdvance, 0);
+    Write(reg::kFifoAdvance, 0);
+    Write(reg::kControl, control_ & static_cast<uint16_t>(~reg::kReadMode));
 }
 
 void AcquisitionEngine::ShotGroup() {
-    pulse_ = static_cast<uint16_t>((pulse_ & 0x78) | PulseCode(params_.Value(kPulseWidthItem)));
+    pulse_ =
+        static_cast<uint16_t>((pulse_ & 0xFF & ~reg::kPulseCode) | PulseCode(params_.Value(kPulseWidthItem)));
     if (Range() > 16.0f) {
-        Write(0x2C0, static_cast<uint16_t>(0x8000 - n_));
-        Write(0x220, pulse_);
-        Write(0x310, 96);
-        Write(0x250, 0);
+        Write(reg::kShotLength, static_cast<uint16_t>(0x8000 - n_));
+        Write(reg::kPulse, pulse_);
+        Write(reg::kPhase, 96);
+        Write(reg::kShotGroup, 0);
         platform::Sleep(3);
         return;
     }
     uint8_t phase = 100;
     for (uint32_t i = 0; i < phases_; ++i) {
-        Write(0x2C0, static_cast<uint16_t>(0x8000 - n_ / phases_));
-        Write(0x220, pulse_);
-        Write(0x310, phase);
-        Write(0x250, 0);
+        Write(reg::kShotLength, static_cast<uint16_t>(0x8000 - n_ / phases_));
+        Write(reg::kPulse, pulse_);
+        Write(reg::kPhase, phase);
+        Write(reg::kShotGroup, 0);
         platform::Sleep(2);
         phase = static_cast<uint8_t>(phase - phaseStep_);
     }
 }
 
 void AcquisitionEngine::Read() {
-    Write(0x200, control_ | 0x02);
+    Write(reg::kControl, control_ | reg::kReadMode);
     if (Range() <= 16.0f) {
         const uint32_t f = m_iDotNum / phases_;
         const uint32_t g = (m_iDotNum + m_iOffsetDotNum) / phases_;
         const int64_t skip = static_cast<int64_t>(wordsPerPhase_) - w_ - f;
         for (uint32_t i = 0; i < phases_; ++i) {
             for (uint32_t j = 0; j < w_ + g; ++j) {
-                Write(0x2D0, 0);
+                Write(reg::kFifoAdvance, 0);
                 pSamAvg[i + j * phases_] += driver::FifoRead(otr_);
                 if (j == w_ + f - 1)
                     for (int64_t s = 0; s < skip; ++s)
-                        Write(0x2D0, 0);
+                        Write(reg::kFifoAdvance, 0);
             }
         }
     } else {
         const uint32_t count = m_iOffsetDotNum + m_iDotNum + w_;
         const int64_t skip = 18000 - static_cast<int64_t>(w_) - m_iDotNum;
         for (uint32_t j = 0; j < count; ++j) {
-            Write(0x2D0, 0);
+            Write(reg::kFifoAdvance, 0);
             pSamAvg[j] += driver::FifoRead(otr_);
             if (j == w_ + m_iDotNum - 1)
                 for (int64_t s = 0; s < skip; ++s)
-                    Write(0x2D0, 0);
+                    Write(reg::kFifoAdvance, 0);
         }
     }
-    Write(0x200, control_ & static_cast<uint16_t>(~0x02));
+    Write(reg::kControl, control_ & static_cast<uint16_t>(~reg::kReadMode));
 }
 
 void AcquisitionEngine::ClearSums() {

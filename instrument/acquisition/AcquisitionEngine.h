@@ -58,10 +58,10 @@ protected:
     TestWayPair& way_;
     EngineContext context_;
 
-    uint16_t control_ = 0; // register 0x200
-    uint16_t mode_ = 0;    // register 0x2B0
+    uint16_t control_ = 0; // reg::kControl
+    uint16_t mode_ = 0;    // reg::kMode
     uint16_t attenuationCode_ = 0;
-    uint16_t pulse_ = 0; // register 0x220
+    uint16_t pulse_ = 0; // reg::kPulse
     float invalid1310_;
     float invalid1550_;
     int32_t M_ = 0;
