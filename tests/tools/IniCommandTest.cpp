@@ -41,4 +41,17 @@ TEST(IniCommandTest, RefusalsPrintZeroAndBadUsageIsAnError) {
     EXPECT_EQ(RunIniCommand({"remove", file, "a", "b", "c"}, out, err), 2);
 }
 
+TEST(IniCommandTest, WordsAfterTheVerbAreNeverOptions) {
+    TempRoot root;
+    const std::string file = (root.Path() / "config.ini").string();
+    std::string out, err;
+    EXPECT_EQ(RunIniCommand({"get", file, "config", "absent", "--help"}, out, err), 0);
+    EXPECT_EQ(out, "--help\n");
+    EXPECT_EQ(RunIniCommand({"set", file, "-section", "--key", "-h"}, out, err), 0) << err;
+    EXPECT_EQ(out, "1\n");
+    EXPECT_EQ(root.Read("config.ini"), Utf16Bytes("[-section]\r\n--key=-h\r\n"));
+    EXPECT_EQ(RunIniCommand({"--help"}, out, err), 0);
+    EXPECT_EQ(out.rfind("usage: otdrtool ini ", 0), 0u);
+}
+
 } // namespace

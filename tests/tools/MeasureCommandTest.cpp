@@ -1,4 +1,5 @@
 #include "tools/otdrtool/MeasureCommand.h"
+#include "tools/otdrtool/TraceCommands.h"
 
 #include "shared/tracefile/TraceFile.h"
 
@@ -60,6 +61,23 @@ TEST_F(MeasureCommandTest, RealTimeRunsItsHundredCyclesAndAutomaticChoosesARange
     // The default link is 12 km long: the automatic way settles on 16 km.
     EXPECT_EQ(contents.block.range, 1600000);
     EXPECT_EQ(contents.samples.size(), 16384u);
+}
+
+TEST_F(MeasureCommandTest, AnOptionGivenTwiceTakesTheLaterValue) {
+    const std::string first = (root.Path() / "first.st").string();
+    ASSERT_EQ(Measure({"--fast", "--range", "3", "--range", "32", "-o", first, "--threshold", "0.5"}), 0)
+        << err;
+    EXPECT_FALSE(std::filesystem::exists(first));
+    tracefile::TraceFileContents contents;
+    ASSERT_EQ(tracefile::ReadTraceFile(Output(), tracefile::ReaderVariant::Pc, contents), 0);
+    EXPECT_EQ(contents.block.range, 3200000);
+    EXPECT_EQ(contents.samples.size(), 4096u);
+    EXPECT_EQ(out, Output() + ": 4096 samples\n");
+    std::string analysed, analyseErr;
+    ASSERT_EQ(RunAnalyseCommand({Output()}, analysed, analyseErr), 0);
+    EXPECT_NE(analysed.find("range 32 km, wavelength 1310 nm, pulse width 320 ns, threshold 0.5 dB"),
+              std::string::npos)
+        << analysed;
 }
 
 TEST_F(MeasureCommandTest, RefusedSettingsPrintTheInstrumentsMessage) {

@@ -286,6 +286,22 @@ TEST(TraceCommandsTest, ThresholdOptionReplacesTheFilesThreshold) {
     EXPECT_EQ(Lines(out), std::vector<std::string>({lines[0], lines[0]}));
 }
 
+TEST(TraceCommandsTest, ValuesMayBeginWithADashAndTheLaterOneWins) {
+    TempRoot root;
+    const std::string half = WriteTrace(root, "half.st", SyntheticHalfKm(), HalfKmBlock());
+    std::string out, err;
+    ASSERT_EQ(RunAnalyseCommand({half, "--threshold", "-0.5"}, out, err), 0) << err;
+    EXPECT_EQ(Lines(out).at(0),
+              half + ": range 0.5 km, wavelength 1550 nm, pulse width 10 ns, threshold -0.5 dB");
+    std::string once;
+    ASSERT_EQ(RunAnalyseCommand({"--json", half, "--threshold", "0.6"}, once, err), 0);
+    ASSERT_EQ(RunAnalyseCommand({"--threshold", "abc", "--json", half, "--threshold", "0.6"}, out, err), 0);
+    EXPECT_EQ(out, once);
+    // A flag given twice is the flag.
+    ASSERT_EQ(RunExportCommand({"--csv", half, "--csv"}, out, err), 0);
+    EXPECT_EQ(Lines(out).size(), 2560u);
+}
+
 TEST(TraceCommandsTest, AnalyseTableListsEachFilesEvents) {
     TempRoot root;
     const std::string half = WriteTrace(root, "half.st", SyntheticHalfKm(), HalfKmBlock());
@@ -354,7 +370,7 @@ TEST(TraceCommandsTest, BadUsageIsExitTwoWithNothingPrinted) {
     }
     std::string out, err;
     EXPECT_EQ(RunAnalyseCommand({"--json", good, "--frobnicate"}, out, err), 2);
-    EXPECT_EQ(err.substr(0, err.find('\n')), "otdrtool analyse: unknown option '--frobnicate'");
+    EXPECT_EQ(err.substr(0, err.find('\n')), "otdrtool analyse: unknown option --frobnicate");
     EXPECT_EQ(RunAnalyseCommand({"--threshold", "x", good}, out, err), 2);
     EXPECT_EQ(err.substr(0, err.find('\n')), "otdrtool analyse: --threshold needs a number of dB");
 }

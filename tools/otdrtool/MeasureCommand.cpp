@@ -19,16 +19,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <thread>
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: otdrtool measure [--way avg|realtime|auto] [--range KM] [--wavelength NM] [--pulse NS] [--atten "
-    "DB]\n"
-    "                        [--avg N] [--refractive X] [--cable-ratio X] [--threshold DB] [--verno 0|1]\n"
-    "                        [--invalid-m M] [--scenario FILE] [--io-stats STATS.json] [--fast] -o OUT.st\n";
+constexpr options::Option kMeasureOptions[] = {
+    {.name = "--way", .value = "avg|realtime|auto", .help = "the test way", .fallback = "avg"},
+    {.name = "--range", .value = "KM", .help = "0.5 1 2 4 8 16 32 64 or 128", .fallback = "16"},
+    {.name = "--wavelength", .value = "NM", .help = "1310 or 1550", .fallback = "1310"},
+    {.name = "--pulse", .value = "NS", .help = "pulse width, one the range offers", .fallback = "320"},
+    {.name = "--atten", .value = "DB", .help = "attenuation, one the range offers", .fallback = "5"},
+    {.name = "--avg", .value = "N", .help = "average time", .fallback = "7"},
+    {.name = "--refractive", .value = "X", .help = "refractive index", .fallback = "1.4680"},
+    {.name = "--cable-ratio", .value = "X", .help = "cable ratio", .fallback = "1.0"},
+    {.name = "--threshold", .value = "DB", .help = "event threshold", .fallback = "0.1"},
+    {.name = "--verno", .value = "0|1", .help = "the rule turning sums into levels", .fallback = "1"},
+    {.name = "--invalid-m", .value = "M", .help = "invalid distance, in metres", .fallback = "0"},
+    {.name = "--scenario", .value = "FILE", .help = "the simulated fibre (simboard/SCENARIOS.md)"},
+    {.name = "--io-stats", .value = "STATS.json", .help = "write register writes, FIFO reads and sleeps"},
+    {.name = "--fast", .help = "run the board's waits in virtual time"},
+    {.name = "-o", .value = "OUT.st", .help = "the trace file to write", .required = true},
+};
 
 std::atomic<int> stopRequest{0};
 std::atomic<int> testRunning{0};
@@ -67,55 +78,6 @@ public:
     void EnableMainPanel() override {}
 };
 
-struct Options {
-    std::string way = "avg";
-    std::map<std::string, std::string> values = {
-        {"--range", "16"}, {"--wavelength", "1310"},   {"--pulse", "320"},       {"--atten", "5"},
-        {"--avg", "7"},    {"--refractive", "1.4680"}, {"--cable-ratio", "1.0"}, {"--threshold", "0.1"},
-        {"--verno", "1"},  {"--invalid-m", "0"},
-    };
-    std::string scenario, output, stats;
-    bool fast = false;
-};
-
-bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& err) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--fast") {
-            options.fast = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            err = "otdrtool measure: " + arg + " needs a value\n";
-            return false;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--way")
-            options.way = value;
-        else if (arg == "--scenario")
-            options.scenario = value;
-        else if (arg == "-o")
-            options.output = value;
-        else if (arg == "--io-stats")
-            options.stats = value;
-        else if (options.values.count(arg))
-            options.values[arg] = value;
-        else {
-            err = "otdrtool measure: unknown option " + arg + "\n";
-            return false;
-        }
-    }
-    if (options.output.empty()) {
-        err = "otdrtool measure: -o OUT.st is required\n";
-        return false;
-    }
-    if (options.way != "avg" && options.way != "realtime" && options.way != "auto") {
-        err = "otdrtool measure: --way must be avg, realtime or auto\n";
-        return false;
-    }
-    return true;
-}
-
 bool ParseNumber(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
@@ -130,42 +92,42 @@ int IndexOf(float (*valueAt)(int), int count, double wanted) {
     return -1;
 }
 
-bool ToFields(const Options& options, SettingsFields& fields, std::string& err) {
+bool ToFields(const options::Parsed& parsed, SettingsFields& fields, std::string& err) {
     double range = 0, wavelength = 0, pulse = 0, atten = 0;
-    if (!ParseNumber(options.values.at("--range"), range) ||
+    if (!ParseNumber(parsed.Value("--range"), range) ||
         (fields.rangeIndex = IndexOf(RangeValue, kRangeCount, range)) < 0) {
         err = "otdrtool measure: the range must be one of 0.5 1 2 4 8 16 32 64 128 km\n";
         return false;
     }
     const RangeRow& row = RangeAt(fields.rangeIndex);
-    if (!ParseNumber(options.values.at("--wavelength"), wavelength) ||
+    if (!ParseNumber(parsed.Value("--wavelength"), wavelength) ||
         (fields.wavelengthIndex = IndexOf(WavelengthValue, 2, wavelength)) < 0) {
         err = "otdrtool measure: the wavelength must be 1310 or 1550 nm\n";
         return false;
     }
-    if (!ParseNumber(options.values.at("--pulse"), pulse) ||
+    if (!ParseNumber(parsed.Value("--pulse"), pulse) ||
         (fields.pulseIndex = IndexOf(PulseWidthValue, row.pulseCount, pulse)) < 0) {
-        err = "otdrtool measure: pulse width " + options.values.at("--pulse") +
-              " ns is not offered at this range\n";
+        err =
+            "otdrtool measure: pulse width " + parsed.Value("--pulse") + " ns is not offered at this range\n";
         return false;
     }
-    if (!ParseNumber(options.values.at("--atten"), atten) ||
+    if (!ParseNumber(parsed.Value("--atten"), atten) ||
         (fields.attenuationIndex = IndexOf(AttenuationValue, row.attenuationCount, atten)) < 0) {
-        err = "otdrtool measure: attenuation " + options.values.at("--atten") +
-              " dB is not offered at this range\n";
+        err =
+            "otdrtool measure: attenuation " + parsed.Value("--atten") + " dB is not offered at this range\n";
         return false;
     }
-    const std::string& average = options.values.at("--avg");
+    const std::string average = parsed.Value("--avg");
     if (average.find_first_not_of("0123456789") != std::string::npos) {
         err = "otdrtool measure: --avg takes digits only\n";
         return false;
     }
-    fields.testWay =
-        options.way == "avg" ? kAveragingTest : (options.way == "realtime" ? kRealtimeTest : kAutomaticTest);
+    const std::string way = parsed.Value("--way");
+    fields.testWay = way == "avg" ? kAveragingTest : (way == "realtime" ? kRealtimeTest : kAutomaticTest);
     fields.averageTime = average;
-    fields.refractive = options.values.at("--refractive");
-    fields.cableRatio = options.values.at("--cable-ratio");
-    fields.threshold = options.values.at("--threshold");
+    fields.refractive = parsed.Value("--refractive");
+    fields.cableRatio = parsed.Value("--cable-ratio");
+    fields.threshold = parsed.Value("--threshold");
     if (fields.testWay == kAutomaticTest) {
         // The automatic way starts its probe from 128 km, 1280 ns and 5 dB, as the settings screen forces.
         fields.rangeIndex = 8;
@@ -193,18 +155,36 @@ std::string Stats(uint64_t sleptMs) {
 
 } // namespace
 
+const options::Command kMeasureCommand = {
+    .name = "measure",
+    .summary = "run one test against the simulated board and write the trace",
+    .options = kMeasureOptions,
+};
+
 int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint8_t> englishTexts,
                       std::string& out, std::string& err) {
-    Options options;
-    if (!ParseOptions(args, options, err)) {
-        err += kUsage;
+    options::Parsed parsed;
+    int status = 0;
+    if (!options::ParseCommand(kMeasureCommand, args, parsed, out, err, status))
+        return status;
+    const std::string output = parsed.Value("-o");
+    if (output.empty()) {
+        err = options::Failure(kMeasureCommand, options::UsageError::MissingOption, "-o OUT.st");
         return 2;
     }
-    SettingsFields fields;
-    if (!ToFields(options, fields, err))
+    const std::string way = parsed.Value("--way");
+    if (way != "avg" && way != "realtime" && way != "auto") {
+        err = options::Failure(kMeasureCommand, "--way must be avg, realtime or auto");
         return 2;
-    TestWayPair way;
-    const ApplyResult applied = ApplySettings(fields, TestParam, way);
+    }
+    const std::string scenarioFile = parsed.Value("--scenario");
+    const std::string statsFile = parsed.Value("--io-stats");
+    const bool fastTime = parsed.Given("--fast");
+    SettingsFields fields;
+    if (!ToFields(parsed, fields, err))
+        return 2;
+    TestWayPair testWay;
+    const ApplyResult applied = ApplySettings(fields, TestParam, testWay);
     if (!applied.ok) {
         const std::u16string texts(reinterpret_cast<const char16_t*>(englishTexts.data()),
                                    englishTexts.size() / 2);
@@ -214,8 +194,8 @@ int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint
         return 2;
     }
     double verno = 1, invalid = 0;
-    if (!ParseNumber(options.values.at("--verno"), verno) || (verno != 0 && verno != 1) ||
-        !ParseNumber(options.values.at("--invalid-m"), invalid) || invalid < 0) {
+    if (!ParseNumber(parsed.Value("--verno"), verno) || (verno != 0 && verno != 1) ||
+        !ParseNumber(parsed.Value("--invalid-m"), invalid) || invalid < 0) {
         err = "otdrtool measure: --verno takes 0 or 1 and --invalid-m a distance in metres\n";
         return 2;
     }
@@ -223,10 +203,10 @@ int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint
     simboard::RegisterSimulatedBoard();
     simboard::SimBoard& board = simboard::SimBoard::Instance();
     board.Reset();
-    if (!options.scenario.empty()) {
+    if (!scenarioFile.empty()) {
         std::string problem;
         simboard::Scenario scenario;
-        if (!simboard::LoadScenario(options.scenario, scenario, problem) ||
+        if (!simboard::LoadScenario(scenarioFile, scenario, problem) ||
             !board.SetScenario(scenario, problem)) {
             err = "otdrtool measure: " + problem + "\n";
             return 2;
@@ -234,7 +214,7 @@ int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint
     }
     auto fast = std::make_shared<platform::FastTime>();
     auto real = std::make_shared<CountingRealTime>();
-    if (options.fast)
+    if (fastTime)
         platform::SetTimeSource(fast);
     else
         platform::SetTimeSource(real);
@@ -250,7 +230,7 @@ int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint
     });
     NoScreens screens;
     const EngineContext context{ring, stopRequest, static_cast<float>(invalid), static_cast<int>(verno)};
-    const int result = RunTestThread({TestParam, way, context, testRunning, screens});
+    const int result = RunTestThread({TestParam, testWay, context, testRunning, screens});
     ring.Put({});
     drain.join();
     std::signal(SIGINT, previous);
@@ -259,18 +239,18 @@ int RunMeasureCommand(const std::vector<std::string>& args, std::span<const uint
         err = "otdrtool measure: the acquisition board could not be opened\n";
         return 1;
     }
-    if (tracefile::WriteTraceFile(options.output, last, ToParameterBlock(TestParam, way)) != 1) {
-        err = "otdrtool measure: cannot write " + options.output + "\n";
+    if (tracefile::WriteTraceFile(output, last, ToParameterBlock(TestParam, testWay)) != 1) {
+        err = "otdrtool measure: cannot write " + output + "\n";
         return 1;
     }
-    if (!options.stats.empty()) {
-        std::ofstream stats(options.stats, std::ios::trunc);
-        stats << Stats(options.fast ? fast->SleptMs() : real->SleptMs());
+    if (!statsFile.empty()) {
+        std::ofstream stats(statsFile, std::ios::trunc);
+        stats << Stats(fastTime ? fast->SleptMs() : real->SleptMs());
         if (!stats.flush()) {
-            err = "otdrtool measure: cannot write " + options.stats + "\n";
+            err = "otdrtool measure: cannot write " + statsFile + "\n";
             return 1;
         }
     }
-    out = options.output + ": " + std::to_string(last.size()) + " samples\n";
+    out = output + ": " + std::to_string(last.size()) + " samples\n";
     return 0;
 }

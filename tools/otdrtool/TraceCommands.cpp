@@ -12,9 +12,21 @@
 
 namespace {
 
-constexpr const char* kInfoUsage = "usage: otdrtool info --json FILE...\n";
-constexpr const char* kAnalyseUsage = "usage: otdrtool analyse [--json] FILE... [--threshold DB]\n";
-constexpr const char* kExportUsage = "usage: otdrtool export --csv FILE\n";
+constexpr options::Positional kFiles[] = {{.name = "FILE", .noun = "files", .many = true}};
+constexpr options::Positional kFile[] = {{.name = "FILE", .noun = "file"}};
+
+constexpr options::Option kInfoOptions[] = {
+    {.name = "--json",
+     .help = "one line per file: {\"samples\": N, \"params\": [9 words]}",
+     .required = true},
+};
+constexpr options::Option kAnalyseOptions[] = {
+    {.name = "--json", .help = "one line per file: {\"window\": W, \"end\": E, \"events\": [...]}"},
+    {.name = "--threshold", .value = "DB", .help = "event threshold in place of each file's own"},
+};
+constexpr options::Option kExportOptions[] = {
+    {.name = "--csv", .help = "one line per sample: distance km,level dB", .required = true},
+};
 
 // The readouts' own factor, in double so a level prints the same whatever its size.
 constexpr double kDbPerLevelUnit = 0.0005;
@@ -32,10 +44,6 @@ __attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* 
         out.resize(at + static_cast<size_t>(length));
     }
     va_end(again);
-}
-
-bool IsOption(const std::string& arg) {
-    return arg.size() > 1 && arg[0] == '-';
 }
 
 bool ParseDecibels(const std::string& text, float& value) {
@@ -113,26 +121,33 @@ void AppendTable(std::string& out, const std::string& file, const PcParameters& 
 
 } // namespace
 
+const options::Command kInfoCommand = {
+    .name = "info",
+    .summary = "print the sample count and stored words of trace files",
+    .options = kInfoOptions,
+    .positionals = kFiles,
+};
+const options::Command kAnalyseCommand = {
+    .name = "analyse",
+    .summary = "run the event analysis on trace files and list their events",
+    .options = kAnalyseOptions,
+    .positionals = kFiles,
+};
+const options::Command kExportCommand = {
+    .name = "export",
+    .summary = "print distance and level of every sample of a trace file",
+    .options = kExportOptions,
+    .positionals = kFile,
+};
+
 int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::string& err) {
     out.clear();
     err.clear();
-    bool json = false;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (arg == "--json")
-            json = true;
-        else if (IsOption(arg)) {
-            err = "otdrtool info: unknown option '" + arg + "'\n" + kInfoUsage;
-            return 2;
-        } else
-            files.push_back(arg);
-    }
-    if (!json || files.empty()) {
-        err = kInfoUsage;
-        return 2;
-    }
+    options::Parsed parsed;
     int status = 0;
-    for (const std::string& file : files) {
+    if (!options::ParseCommand(kInfoCommand, args, parsed, out, err, status))
+        return status;
+    for (const std::string& file : parsed.arguments) {
         tracefile::TraceFileContents contents;
         if (!Load("info", file, contents, err)) {
             status = 1;
@@ -149,34 +164,19 @@ int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::
 int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, std::string& err) {
     out.clear();
     err.clear();
-    bool json = false;
-    bool thresholdGiven = false;
+    options::Parsed parsed;
+    int status = 0;
+    if (!options::ParseCommand(kAnalyseCommand, args, parsed, out, err, status))
+        return status;
+    const bool json = parsed.Given("--json");
+    const bool thresholdGiven = parsed.Given("--threshold");
     float threshold = 0.0f;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json")
-            json = true;
-        else if (arg == "--threshold") {
-            if (i + 1 == args.size() || !ParseDecibels(args[i + 1], threshold)) {
-                err = std::string("otdrtool analyse: --threshold needs a number of dB\n") + kAnalyseUsage;
-                return 2;
-            }
-            thresholdGiven = true;
-            ++i;
-        } else if (IsOption(arg)) {
-            err = "otdrtool analyse: unknown option '" + arg + "'\n" + kAnalyseUsage;
-            return 2;
-        } else
-            files.push_back(arg);
-    }
-    if (files.empty()) {
-        err = kAnalyseUsage;
+    if (thresholdGiven && !ParseDecibels(parsed.Value("--threshold"), threshold)) {
+        err = options::Failure(kAnalyseCommand, "--threshold needs a number of dB");
         return 2;
     }
-    int status = 0;
     bool first = true;
-    for (const std::string& file : files) {
+    for (const std::string& file : parsed.arguments) {
         tracefile::TraceFileContents contents;
         if (!Load("analyse", file, contents, err)) {
             status = 1;
@@ -202,23 +202,12 @@ int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, st
 int RunExportCommand(const std::vector<std::string>& args, std::string& out, std::string& err) {
     out.clear();
     err.clear();
-    bool csv = false;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (arg == "--csv")
-            csv = true;
-        else if (IsOption(arg)) {
-            err = "otdrtool export: unknown option '" + arg + "'\n" + kExportUsage;
-            return 2;
-        } else
-            files.push_back(arg);
-    }
-    if (!csv || files.size() != 1) {
-        err = kExportUsage;
-        return 2;
-    }
+    options::Parsed parsed;
+    int status = 0;
+    if (!options::ParseCommand(kExportCommand, args, parsed, out, err, status))
+        return status;
     tracefile::TraceFileContents contents;
-    if (!Load("export", files[0], contents, err))
+    if (!Load("export", parsed.arguments[0], contents, err))
         return 1;
     const double kmPerSample = ReadAsPc(contents.block).kmPerSample;
     for (size_t k = 0; k < contents.samples.size(); ++k)

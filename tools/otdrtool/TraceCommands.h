@@ -1,9 +1,15 @@
 #pragma once
+#include "tools/otdrtool/Options.h"
+
 #include <string>
 #include <vector>
 
 // Trace-file commands, reading ".st" files as the PC program does. Each returns the exit status: 0 done,
 // 1 when a file was rejected (its reason in err, the other files still handled), 2 for bad usage.
+
+extern const options::Command kInfoCommand;
+extern const options::Command kAnalyseCommand;
+extern const options::Command kExportCommand;
 
 // otdrtool info --json FILE...: sample count and stored words of each file.
 int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::string& err);

@@ -1,0 +1,108 @@
+#include "tools/otdrtool/Tool.h"
+
+#include "tools/otdrtool/IniCommand.h"
+#include "tools/otdrtool/MeasureCommand.h"
+#include "tools/otdrtool/Options.h"
+#include "tools/otdrtool/TraceCommands.h"
+
+#include "instrument/config/Provisioning.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr options::Positional kProvisionArguments[] = {
+    {.name = "ROOT", .noun = "device root", .help = "the host folder standing for the instrument's root"},
+};
+const options::Command kProvisionCommand = {
+    .name = "provision",
+    .summary = "put the delivered settings and language files into a device root, keeping those it has",
+    .positionals = kProvisionArguments,
+};
+
+constexpr options::Positional kToolArguments[] = {
+    {.name = "COMMAND", .noun = "command", .help = "one of the commands below"},
+    {.name = "ARGUMENTS",
+     .noun = "arguments",
+     .help = "its arguments: otdrtool COMMAND --help lists them",
+     .many = true,
+     .optional = true},
+};
+const options::Command kTool = {
+    .name = "",
+    .summary = "the instrument's companion on a PC: trace files, INI files and headless measuring",
+    .positionals = kToolArguments,
+    .optionsFirst = true, // what follows the command is the command's
+};
+
+using Runner = int (*)(const std::vector<std::string>&, const DeliveredTexts&, std::string&, std::string&);
+
+int Provision(const std::vector<std::string>& args, const DeliveredTexts& delivered, std::string& out,
+              std::string& err) {
+    options::Parsed parsed;
+    int status = 0;
+    if (!options::ParseCommand(kProvisionCommand, args, parsed, out, err, status))
+        return status;
+    const std::vector<DeliveredFile> files = {
+        {"config.ini", delivered.config},
+        {"languageEN.ini", delivered.languageEn},
+        {"languageCH.ini", delivered.languageCh},
+    };
+    if (ProvisionDeviceRoot(parsed.arguments[0], files, out))
+        return 0;
+    err = "otdrtool provision: some files could not be written\n";
+    return 1;
+}
+
+struct Entry {
+    const options::Command& command;
+    Runner run;
+};
+
+const Entry kCommands[] = {
+    {kIniCommand, [](const auto& args, const DeliveredTexts&, auto& out,
+                     auto& err) { return RunIniCommand(args, out, err); }},
+    {kProvisionCommand, Provision},
+    {kInfoCommand, [](const auto& args, const DeliveredTexts&, auto& out,
+                      auto& err) { return RunInfoCommand(args, out, err); }},
+    {kAnalyseCommand, [](const auto& args, const DeliveredTexts&, auto& out,
+                         auto& err) { return RunAnalyseCommand(args, out, err); }},
+    {kExportCommand, [](const auto& args, const DeliveredTexts&, auto& out,
+                        auto& err) { return RunExportCommand(args, out, err); }},
+    {kMeasureCommand, [](const auto& args, const DeliveredTexts& delivered, auto& out,
+                         auto& err) { return RunMeasureCommand(args, delivered.languageEn, out, err); }},
+};
+
+std::string ToolHelp() {
+    size_t width = 0;
+    for (const Entry& entry : kCommands)
+        width = std::max(width, std::string(entry.command.name).size());
+    std::string text = options::Help(kTool) + "\ncommands:\n";
+    for (const Entry& entry : kCommands) {
+        const std::string name = entry.command.name;
+        text += "  " + name + std::string(width - name.size() + 2, ' ') + entry.command.summary + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+int RunOtdrtool(const std::vector<std::string>& args, const DeliveredTexts& delivered, std::string& out,
+                std::string& err) {
+    const options::Parsed parsed = options::Parse(kTool, args);
+    if (parsed.help) {
+        out = ToolHelp();
+        return 0;
+    }
+    if (parsed.error != options::UsageError::None) {
+        err = options::Failure(kTool, parsed.error, parsed.about);
+        return 2;
+    }
+    const std::string& name = parsed.arguments.front();
+    const std::vector<std::string> rest(parsed.arguments.begin() + 1, parsed.arguments.end());
+    for (const Entry& entry : kCommands)
+        if (name == entry.command.name)
+            return entry.run(rest, delivered, out, err);
+    err = options::Failure(kTool, options::UsageError::UnknownCommand, name);
+    return 2;
+}
