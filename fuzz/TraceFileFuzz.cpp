@@ -1,49 +1,40 @@
-// Arbitrary bytes as a ".st" file, read as both programs read it: no read may crash, and an accepted file
-// holds exactly the points of its block's range.
+// Arbitrary bytes as a ".st" file, decoded as both programs decode it: no decode may crash, an accepted
+// file holds exactly the points of its block's range, and encoding what was accepted gives it back.
 #include "shared/tracefile/ParameterBlock.h"
 #include "shared/tracefile/RangeGeometry.h"
 #include "shared/tracefile/TraceFile.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <unistd.h>
-
-namespace {
-
-const std::filesystem::path& Directory() {
-    static const std::filesystem::path directory = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tracefuzz-XXXXXX").string();
-        return std::filesystem::path(::mkdtemp(pattern.data()));
-    }();
-    return directory;
-}
-
-} // namespace
+#include <span>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::filesystem::path file = Directory() / "fuzz.st";
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    const std::span<const uint8_t> bytes(data, size);
     for (const tracefile::ReaderVariant variant :
          {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
         tracefile::TraceFileContents contents;
         tracefile::TraceReadError error = tracefile::TraceReadError::None;
-        const int result = tracefile::ReadTraceFile(file, variant, contents, &error);
+        const int result = tracefile::DecodeTraceFile(bytes, variant, contents, &error);
         if (result != 0) {
-            if (result != -1 || error == tracefile::TraceReadError::None)
-                std::abort();
+            if (result != -1 || error == tracefile::TraceReadError::None || !contents.samples.empty())
+                __builtin_trap();
             continue;
         }
-        if (!tracefile::IsValidBlock(contents.block, variant) ||
+        if (error != tracefile::TraceReadError::None || !tracefile::IsValidBlock(contents.block, variant) ||
             contents.samples.size() !=
                 tracefile::PointsForRange(tracefile::BlockRangeKm(contents.block, variant)) ||
             contents.samples.size() * 4 + tracefile::ParameterBlock::kBytes != size)
-            std::abort();
+            __builtin_trap();
+
+        const std::vector<uint8_t> encoded = tracefile::EncodeTraceFile(contents.samples, contents.block);
+        tracefile::TraceFileContents again;
+        if (tracefile::DecodeTraceFile(encoded, variant, again) != 0 || again.samples != contents.samples ||
+            again.block != contents.block)
+            __builtin_trap();
+        // Nothing in a file is lost on the way in: what was accepted is re-encoded to the very bytes.
+        if (!std::equal(encoded.begin(), encoded.end(), bytes.begin(), bytes.end()))
+            __builtin_trap();
     }
     return 0;
 }

@@ -21,6 +21,8 @@ struct ParameterBlock {
 
     static constexpr size_t kBytes = 64;
 
+    bool operator==(const ParameterBlock&) const = default;
+
     // The eight words in item order.
     std::array<int32_t, 8> Words() const;
 

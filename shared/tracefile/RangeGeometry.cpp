@@ -35,6 +35,13 @@ float NominalSpacing(float rangeKm) {
     return row ? row->spacing : 0.0f;
 }
 
+uint32_t LargestPointCount() {
+    uint32_t most = 0;
+    for (const RangeRow& row : kRanges)
+        most = row.points > most ? row.points : most;
+    return most;
+}
+
 double KilometresPerSample(float spacing, float refractive, float cableRatio) {
     return refractive == 0.0f ? 0.0 : 1.5 / refractive * cableRatio * spacing / 1000.0;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace tracefile {
@@ -35,7 +36,24 @@ int Fail(TraceReadError reason, TraceReadError* error) {
 }
 
 // Samples are bytes of a multiple of 512 words: 2048 bytes.
-constexpr long kSampleQuantumBytes = 2048;
+constexpr uint64_t kSampleQuantumBytes = 2048;
+
+uint64_t LargestFileBytes() {
+    return uint64_t{LargestPointCount()} * 4 + ParameterBlock::kBytes;
+}
+
+// Needs only the length (over one block) and the block, so a file too long to be read whole still gets
+// the reason, in the order, the reader has always given.
+TraceReadError CheckShape(uint64_t length, const ParameterBlock& block, ReaderVariant variant) {
+    if (!IsValidBlock(block, variant))
+        return TraceReadError::BadBlock;
+    const uint64_t dataBytes = length - ParameterBlock::kBytes;
+    if (dataBytes % kSampleQuantumBytes != 0)
+        return TraceReadError::BadLength;
+    if (dataBytes / 4 != PointsForRange(BlockRangeKm(block, variant)))
+        return TraceReadError::WrongCount;
+    return TraceReadError::None;
+}
 
 } // namespace
 
@@ -63,6 +81,54 @@ const char* Describe(TraceReadError error) {
     return "unknown error";
 }
 
+int DecodeTraceFile(std::span<const uint8_t> bytes, ReaderVariant variant, TraceFileContents& contents,
+                    TraceReadError* error) {
+    if (error)
+        *error = TraceReadError::None;
+    // The block alone or less holds no samples; the arithmetic below must not wrap.
+    if (bytes.size() <= ParameterBlock::kBytes)
+        return Fail(TraceReadError::TooShort, error);
+    const ParameterBlock block = ParameterBlock::Decode(bytes.last<ParameterBlock::kBytes>());
+    if (const TraceReadError reason = CheckShape(bytes.size(), block, variant);
+        reason != TraceReadError::None)
+        return Fail(reason, error);
+    const size_t count = (bytes.size() - ParameterBlock::kBytes) / 4;
+    std::vector<uint32_t> samples;
+    try {
+        samples.resize(count);
+    } catch (const std::bad_alloc&) {
+        return Fail(TraceReadError::ReadError, error);
+    }
+    for (size_t k = 0; k < count; ++k) {
+        const uint8_t* p = bytes.data() + 4 * k;
+        samples[k] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+    }
+    contents.samples = std::move(samples);
+    contents.block = block;
+    return 0;
+}
+
+std::vector<uint8_t> EncodeTraceFile(std::span<const uint32_t> samples, const ParameterBlock& block) {
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(samples.size() * 4 + ParameterBlock::kBytes);
+    } catch (const std::bad_alloc&) {
+        return {};
+    } catch (const std::length_error&) {
+        return {};
+    }
+    for (size_t k = 0; k < samples.size(); ++k) {
+        const uint32_t s = samples[k];
+        uint8_t* p = bytes.data() + 4 * k;
+        p[0] = static_cast<uint8_t>(s);
+        p[1] = static_cast<uint8_t>(s >> 8);
+        p[2] = static_cast<uint8_t>(s >> 16);
+        p[3] = static_cast<uint8_t>(s >> 24);
+    }
+    block.Encode(std::span<uint8_t>(bytes).last<ParameterBlock::kBytes>());
+    return bytes;
+}
+
 int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, TraceFileContents& contents,
                   TraceReadError* error) {
     if (error)
@@ -87,59 +153,40 @@ int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, Trac
     const long length = std::ftell(in.get());
     if (length < 0)
         return Fail(TraceReadError::ReadError, error);
-    // A file of the block alone or less holds no samples; the arithmetic below must not wrap.
+    // Before any read, as always: a file this short that cannot be read is still too short.
     if (length <= static_cast<long>(ParameterBlock::kBytes))
         return Fail(TraceReadError::TooShort, error);
-    uint8_t raw[ParameterBlock::kBytes];
-    if (std::fseek(in.get(), length - static_cast<long>(sizeof raw), SEEK_SET) != 0 ||
-        std::fread(raw, 1, sizeof raw, in.get()) != sizeof raw)
-        return Fail(TraceReadError::ReadError, error);
-    const ParameterBlock block =
-        ParameterBlock::Decode(std::span<const uint8_t, ParameterBlock::kBytes>(raw));
-    if (!IsValidBlock(block, variant))
-        return Fail(TraceReadError::BadBlock, error);
-    const long dataBytes = length - static_cast<long>(ParameterBlock::kBytes);
-    if (dataBytes % kSampleQuantumBytes != 0)
-        return Fail(TraceReadError::BadLength, error);
-    const auto count = static_cast<uint64_t>(dataBytes / 4);
-    // Checked before reading, so no size of file can make the reader allocate more than a trace.
-    if (count != PointsForRange(BlockRangeKm(block, variant)))
-        return Fail(TraceReadError::WrongCount, error);
+    if (static_cast<uint64_t>(length) > LargestFileBytes()) {
+        // Only the block is read, so no size of file makes the reader hold more than a trace; no range
+        // has this many points, so a reason always comes back.
+        uint8_t raw[ParameterBlock::kBytes];
+        if (std::fseek(in.get(), length - static_cast<long>(sizeof raw), SEEK_SET) != 0 ||
+            std::fread(raw, 1, sizeof raw, in.get()) != sizeof raw)
+            return Fail(TraceReadError::ReadError, error);
+        const ParameterBlock block =
+            ParameterBlock::Decode(std::span<const uint8_t, ParameterBlock::kBytes>(raw));
+        return Fail(CheckShape(static_cast<uint64_t>(length), block, variant), error);
+    }
 
-    std::vector<uint32_t> samples;
+    std::vector<uint8_t> bytes;
     try {
-        samples.resize(count);
+        bytes.resize(static_cast<size_t>(length));
     } catch (const std::bad_alloc&) {
         return Fail(TraceReadError::ReadError, error);
     }
-    std::vector<uint8_t> bytes(count * 4);
     if (std::fseek(in.get(), 0, SEEK_SET) != 0 ||
         std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size())
         return Fail(TraceReadError::ReadError, error);
-    for (size_t k = 0; k < count; ++k) {
-        const uint8_t* p = bytes.data() + 4 * k;
-        samples[k] = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-    }
-    contents.samples = std::move(samples);
-    contents.block = block;
-    return 0;
+    return DecodeTraceFile(bytes, variant, contents, error);
 }
 
 int WriteTraceFile(const std::filesystem::path& file, std::span<const uint32_t> samples,
                    const ParameterBlock& block) {
     if (samples.empty())
         return 0;
-    std::vector<uint8_t> bytes(samples.size() * 4 + ParameterBlock::kBytes);
-    for (size_t k = 0; k < samples.size(); ++k) {
-        const uint32_t s = samples[k];
-        uint8_t* p = bytes.data() + 4 * k;
-        p[0] = static_cast<uint8_t>(s);
-        p[1] = static_cast<uint8_t>(s >> 8);
-        p[2] = static_cast<uint8_t>(s >> 16);
-        p[3] = static_cast<uint8_t>(s >> 24);
-    }
-    block.Encode(std::span<uint8_t, ParameterBlock::kBytes>(bytes.data() + samples.size() * 4,
-                                                            ParameterBlock::kBytes));
+    const std::vector<uint8_t> bytes = EncodeTraceFile(samples, block);
+    if (bytes.empty())
+        return 0;
     // Through a temporary file beside the target, so a failed write never leaves half a trace.
     const std::filesystem::path temp = file.parent_path() / ("." + file.filename().string() + ".part");
     File out(std::fopen(temp.c_str(), "wb"));

@@ -29,6 +29,16 @@ enum class TraceReadError {
 };
 const char* Describe(TraceReadError error);
 
+// Checks and decodes the bytes of a ".st" file as the given program does: 0 on success, -1 on failure
+// with the reason in error. Nothing is handed over unless every check passed.
+int DecodeTraceFile(std::span<const uint8_t> bytes, ReaderVariant variant, TraceFileContents& contents,
+                    TraceReadError* error = nullptr);
+
+// The bytes of a ".st" file of these samples and block: the samples, then the block. Whether they
+// decode is the decoder's call (the count must fit the block's range). Empty only when the bytes
+// cannot be held.
+std::vector<uint8_t> EncodeTraceFile(std::span<const uint32_t> samples, const ParameterBlock& block);
+
 // Reads a trace file as the given program does: 0 on success, -1 on failure. A ".sor" name is accepted
 // without reading (0, no samples). Nothing is handed over unless every check passed, so a bad file
 // never replaces a trace already held.

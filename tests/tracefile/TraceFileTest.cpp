@@ -164,6 +164,140 @@ TEST_F(TraceFileTest, BadFilesFailAndNeverReplaceWhatIsHeld) {
     EXPECT_EQ(error, tracefile::TraceReadError::BadBlock);
 }
 
+std::string Text(const std::vector<uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+// The decoder and the reader must never disagree on a file, whatever path the reader takes to its bytes.
+TEST_F(TraceFileTest, DecoderOnBytesFailsAsTheReaderDoesAndHandsNothingOver) {
+    const std::vector<uint8_t> good = tracefile::EncodeTraceFile(Samples(16384), Block16km());
+    ASSERT_EQ(good.size(), 65600u);
+    tracefile::TraceFileContents held;
+    ASSERT_EQ(tracefile::DecodeTraceFile(good, tracefile::ReaderVariant::Instrument, held), 0);
+    ASSERT_EQ(held.samples, Samples(16384));
+    const auto expectFails = [&](const std::vector<uint8_t>& bytes, tracefile::TraceReadError expected,
+                                 tracefile::ReaderVariant variant) {
+        SCOPED_TRACE(testing::Message() << bytes.size() << " bytes, variant " << static_cast<int>(variant));
+        tracefile::TraceFileContents contents = held;
+        tracefile::TraceReadError error = tracefile::TraceReadError::None;
+        EXPECT_EQ(tracefile::DecodeTraceFile(bytes, variant, contents, &error), -1);
+        EXPECT_EQ(error, expected);
+        EXPECT_EQ(contents.samples, held.samples);
+        EXPECT_EQ(contents.block, held.block);
+        EXPECT_EQ(tracefile::DecodeTraceFile(bytes, variant, contents), -1);
+        root.Write("bad.st", Text(bytes));
+        error = tracefile::TraceReadError::None;
+        EXPECT_EQ(Read("bad.st", variant, contents, &error), -1);
+        EXPECT_EQ(error, expected);
+        EXPECT_EQ(contents.samples, held.samples);
+    };
+    const auto expectFailsBoth = [&](const std::vector<uint8_t>& bytes, tracefile::TraceReadError expected) {
+        for (const tracefile::ReaderVariant variant :
+             {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc})
+            expectFails(bytes, expected, variant);
+    };
+    const std::span<const uint8_t> all(good);
+    const auto join = [](std::span<const uint8_t> a, std::span<const uint8_t> b) {
+        std::vector<uint8_t> joined(a.begin(), a.end());
+        joined.insert(joined.end(), b.begin(), b.end());
+        return joined;
+    };
+
+    // Truncated, down to nothing.
+    expectFailsBoth({}, tracefile::TraceReadError::TooShort);
+    expectFailsBoth(Bytes(std::string(1, '\0')), tracefile::TraceReadError::TooShort);
+    expectFailsBoth(join({}, all.last(64)), tracefile::TraceReadError::TooShort);
+    expectFailsBoth(join({}, all.last(65)), tracefile::TraceReadError::BadLength);
+    expectFailsBoth(join({}, all.last(65600 - 4)), tracefile::TraceReadError::BadLength);
+    expectFailsBoth(join({}, all.last(65600 - 2048)), tracefile::TraceReadError::WrongCount);
+    // A block that is wrong is said before a length that is.
+    expectFailsBoth(join({}, all.first(100)), tracefile::TraceReadError::BadBlock);
+
+    // Longer than any trace: the reader then reads only the block, yet gives the decoder's reason.
+    const std::vector<uint8_t> filler(4 * 65536, 0x5A);
+    expectFailsBoth(join(filler, all), tracefile::TraceReadError::WrongCount);
+    expectFailsBoth(join(join(filler, all.first(4)), all), tracefile::TraceReadError::BadLength);
+    expectFailsBoth(join(filler, all.first(65536)), tracefile::TraceReadError::BadBlock);
+    // One quantum over the largest trace is the first length the reader no longer reads whole.
+    expectFailsBoth(join(all.first(2048), all), tracefile::TraceReadError::WrongCount);
+
+    // Wrong count for the range: a 2 km block over 16 km worth of samples, and the other way round.
+    tracefile::ParameterBlock twoKm = Block16km();
+    twoKm.range = 200000;
+    expectFailsBoth(tracefile::EncodeTraceFile(Samples(16384), twoKm), tracefile::TraceReadError::WrongCount);
+    expectFailsBoth(tracefile::EncodeTraceFile(Samples(4096), Block16km()),
+                    tracefile::TraceReadError::WrongCount);
+
+    // Bad blocks, including those only one program refuses.
+    tracefile::ParameterBlock noWavelength = Block16km();
+    noWavelength.m_iWaveLen = 0;
+    expectFailsBoth(tracefile::EncodeTraceFile(Samples(16384), noWavelength),
+                    tracefile::TraceReadError::BadBlock);
+    tracefile::ParameterBlock negativeRange = Block16km();
+    negativeRange.range = -1600000;
+    expectFailsBoth(tracefile::EncodeTraceFile(Samples(16384), negativeRange),
+                    tracefile::TraceReadError::BadBlock);
+    tracefile::ParameterBlock lowIndex = Block16km();
+    lowIndex.m_fRefractive = 99900;
+    const std::vector<uint8_t> pcOnly = tracefile::EncodeTraceFile(Samples(16384), lowIndex);
+    expectFails(pcOnly, tracefile::TraceReadError::BadBlock, tracefile::ReaderVariant::Instrument);
+    tracefile::TraceFileContents contents;
+    tracefile::TraceReadError error = tracefile::TraceReadError::BadBlock;
+    EXPECT_EQ(tracefile::DecodeTraceFile(pcOnly, tracefile::ReaderVariant::Pc, contents, &error), 0);
+    EXPECT_EQ(error, tracefile::TraceReadError::None);
+    EXPECT_EQ(contents.block, lowIndex);
+    EXPECT_EQ(contents.samples, Samples(16384));
+}
+
+// What the writer stores is the encoder's bytes, and those bytes give back exactly what was encoded.
+TEST_F(TraceFileTest, EncoderRoundTripsEveryRangeAndIsWhatTheWriterStores) {
+    for (const float km : {0.5f, 1.0f, 2.0f, 4.0f, 8.0f, 16.0f, 32.0f, 64.0f, 128.0f}) {
+        SCOPED_TRACE(km);
+        tracefile::ParameterBlock block = tracefile::ParameterBlock::FromParameters(
+            {km, 1310.0f, 10.0f, 0.0f, 0.0f, 2.0f, 0.8f, 9.999f}, 3, 1);
+        // Words no check looks at must come back too.
+        for (size_t i = 0; i < block.reserved.size(); ++i)
+            block.reserved[i] = static_cast<int32_t>(0x80000000u >> i) - static_cast<int32_t>(i);
+        std::vector<uint32_t> samples(tracefile::PointsForRange(km));
+        ASSERT_FALSE(samples.empty());
+        for (size_t k = 0; k < samples.size(); ++k)
+            samples[k] = static_cast<uint32_t>(k * 2654435761u);
+        samples.front() = 0;
+        samples.back() = 0xFFFFFFFFu;
+
+        const std::vector<uint8_t> bytes = tracefile::EncodeTraceFile(samples, block);
+        ASSERT_EQ(bytes.size(), samples.size() * 4 + 64);
+        EXPECT_EQ(Write("round.st", samples, block), Text(bytes));
+        for (const tracefile::ReaderVariant variant :
+             {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
+            tracefile::TraceFileContents contents;
+            ASSERT_EQ(tracefile::DecodeTraceFile(bytes, variant, contents), 0);
+            EXPECT_EQ(contents.samples, samples);
+            EXPECT_EQ(contents.block, block);
+            EXPECT_EQ(tracefile::EncodeTraceFile(contents.samples, contents.block), bytes);
+        }
+    }
+
+    // Little-endian on every host: a sample, then the block right after the last one.
+    const std::vector<uint8_t> one =
+        tracefile::EncodeTraceFile(std::vector<uint32_t>{0x01020304u}, Block16km());
+    ASSERT_EQ(one.size(), 68u);
+    EXPECT_EQ(std::vector<uint8_t>(one.begin(), one.begin() + 4), (std::vector<uint8_t>{4, 3, 2, 1}));
+    EXPECT_EQ(tracefile::ParameterBlock::Decode(std::span<const uint8_t, 64>(one.data() + 4, 64)),
+              Block16km());
+    // No samples is the block alone, which no program takes for a trace.
+    const std::vector<uint8_t> none = tracefile::EncodeTraceFile({}, Block16km());
+    ASSERT_EQ(none.size(), 64u);
+    tracefile::TraceFileContents contents;
+    tracefile::TraceReadError error;
+    EXPECT_EQ(tracefile::DecodeTraceFile(none, tracefile::ReaderVariant::Pc, contents, &error), -1);
+    EXPECT_EQ(error, tracefile::TraceReadError::TooShort);
+}
+
 TEST_F(TraceFileTest, WritingNothingCreatesNoFileAndAFailedWriteKeepsTheOld) {
     EXPECT_EQ(tracefile::WriteTraceFile(File("empty.st"), {}, Block16km()), 0);
     EXPECT_FALSE(std::filesystem::exists(File("empty.st")));
