@@ -306,35 +306,55 @@ float EventTable::CumulativeLoss(std::span<const uint32_t> v, uint32_t position)
     return static_cast<float>(Diff(v[reference], v[position])) * kDbPerLevel;
 }
 
-void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wavelength, float pulseWidth,
-                              float threshold, int32_t attenuation) {
-    // Step 1: reset.
-    events_.clear();
-    pending_ = EventRecord{65535, 65535, 65535.0f};
-    const auto append = [&](uint32_t position, int32_t type) {
-        pending_ = EventRecord{position, type, 0.0f};
-        events_.push_back(pending_);
-        return std::prev(events_.end());
-    };
-    const auto n = static_cast<uint32_t>(std::min<size_t>(v.size(), UINT32_MAX));
+namespace {
 
-    // Step 2: the window.
-    const uint32_t pulse = ToWord(pulseWidth);
-    window_ = WindowFor(range, pulse, window_);
-    const uint32_t W = window_;
-    if (uint64_t{4} * W + 2 > n) {
-        end_ = 0;
-        return;
-    }
-
-    // Step 3: the step threshold.
-    const int64_t divisor = attenuation / 100000 == 0 ? 1 : attenuation / 100000;
-    const int64_t q = static_cast<int64_t>(pulse) / divisor;
-    const uint32_t H = q >= 1024 ? 30000 : (range == 128.0f || range == 64.0f) ? 20000 : 5000;
-
-    // Step 4: the launch scan.
-    uint32_t Mx = 0, m = 0, g = 0, S = 0;
+// One run of the analysis: the trace and its parameters, what each stage leaves for the next, and the
+// table members the stages write.
+struct Analysis {
+    const std::span<const uint32_t> v; // the samples, level units
+    const float range;
+    const float wavelength;
+    const float pulseWidth;
+    const float threshold;
+    EventList& events;
+    EventRecord& pending;
+    LossWindow& lossWindow;
+    float& fallThreshold;
+    float& riseThreshold;
+    const uint32_t n; // the sample count, capped where a 32-bit index ends
+    const uint32_t W; // the window: the samples a pulse spreads an event over
+    const uint32_t H; // a level more than H below Mx is outside a strong stretch
+    const uint32_t Q; // the merge distance; a non-reflective loss also needs Q samples on each side
+    uint32_t Mx = 0;  // the launch peak: the highest level of the first 100 samples
+    // The first sample after 100 below Mx, where the launch falls off; 0 if none or the peak is at sample 0.
+    uint32_t g = 0;
+    // Where the last strong stretch after g starts, or W/2 before its end if it starts within 20 of g; 0 if
+    // there is none.
+    uint32_t S = 0;
+    // The reflective scan goes on from the launch scan's last stretch, open or closed.
     bool inStrong = false;
+    uint32_t E = 0; // the fibre end: the scans stop there and the last loss is measured up to it
+
+    void LaunchScan();
+    void ReflectiveScan();
+    void NonReflectiveScan();
+    void FindEnd();
+    void Order();
+    void Suppress();
+    void RefineEnd();
+    void Merge();
+    void MeasureLosses();
+};
+
+// Not a member of Analysis: no call then takes the state's address, and the stages keep it in registers.
+EventList::iterator Append(EventList& events, EventRecord& pending, uint32_t position, int32_t type) {
+    pending = EventRecord{position, type, 0.0f};
+    events.push_back(pending);
+    return std::prev(events.end());
+}
+
+void Analysis::LaunchScan() {
+    uint32_t m = 0; // where Mx is
     for (uint32_t k = 0; k < n; ++k) {
         if (k < 100 && v[k] > Mx) {
             Mx = v[k];
@@ -353,29 +373,31 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
             }
         }
     }
+}
 
-    // Step 5: the reflective scan.
-    uint32_t E = n - 2 * W;
-    int64_t D = 0;
+void Analysis::ReflectiveScan() {
+    E = n - 2 * W;
+    int64_t D = 0; // a running sum of the one-sample differences over about 2W samples ahead of i
     for (uint32_t k = 2 * W; k < 4 * W; ++k)
         D += Diff(v[k + 1], v[k]);
-    int64_t t = Diff(v[2 * W + 1], v[2 * W]);
+    int64_t t = Diff(v[2 * W + 1], v[2 * W]); // the difference at i, taken out of D on the next step
     std::array<int64_t, 8> ring{D, 0, 0, 0, 0, 0, 0, 0};
-    uint64_t c = 0;
+    uint64_t c = 0; // steps taken; ring[c % 8] holds the latest D
     int64_t riseMax = 0, fallMin = 0;
-    uint32_t risePos = 0, fallPos = 0, pS = 0;
-    auto nearLaunch = events_.end(); // the near-launch event while it may still be withdrawn
+    uint32_t risePos = 0, fallPos = 0;
+    uint32_t pS = 0;                // where the last near-launch event was placed, or would have been
+    auto nearLaunch = events.end(); // the near-launch event while it may still be withdrawn
     for (uint32_t i = 2 * W + 1; i < E; ++i) {
-        const uint32_t x = v[i + 2 * W - 1];
+        const uint32_t x = v[i + 2 * W - 1]; // the sample at the front of D's span
         if (((S == 0 || S == n - 2 * W) && x < 6000) || i == S) {
             E = i;
             break;
         }
-        uint32_t j = i + g - 2 * W;
+        uint32_t j = i + g - 2 * W; // the near-launch sample this step tests against Mx - H
         if (j < E && j <= 2 * W && g != 0) {
             const bool below = v[j] < Mx - H;
             if (!below && !inStrong) {
-                nearLaunch = append(j, Reflective);
+                nearLaunch = Append(events, pending, j, Reflective);
                 pS = j;
                 inStrong = true;
             } else if (below && inStrong) {
@@ -383,12 +405,12 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
                     // Moved back before sample 0 there is no place for it: nothing is appended.
                     j = j >= W / 2 ? j - W / 2 : 0;
                     pS = j;
-                    if (nearLaunch != events_.end()) {
-                        events_.erase(nearLaunch);
-                        nearLaunch = events_.end();
+                    if (nearLaunch != events.end()) {
+                        events.erase(nearLaunch);
+                        nearLaunch = events.end();
                     }
                     if (g < j)
-                        append(pS, Reflective);
+                        Append(events, pending, pS, Reflective);
                 }
                 inStrong = false;
             }
@@ -400,7 +422,7 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
         int64_t total = 0;
         for (const int64_t slot : ring)
             total += slot;
-        const int64_t G = total / 8;
+        const int64_t G = total / 8; // D averaged over the last 8 steps
         if (G > 980 && G > riseMax) {
             riseMax = G;
             risePos = i;
@@ -411,7 +433,7 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
         }
         const int64_t spread = static_cast<int64_t>(fallPos) - risePos;
         if (spread > 0 && spread < 200) {
-            append(PlaceReflective(v, pulseWidth, W, risePos, fallPos), Reflective);
+            Append(events, pending, PlaceReflective(v, pulseWidth, W, risePos, fallPos), Reflective);
             riseMax = fallMin = 0;
             risePos = fallPos = 0;
         }
@@ -420,22 +442,22 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
             break;
         }
     }
+}
 
-    // Step 6: thresholds of the non-reflective scan.
+void Analysis::NonReflectiveScan() {
     if (const auto thresholds = SlopeThresholdsFor(range, wavelength)) {
-        fallThreshold_ = thresholds->fall;
-        riseThreshold_ = thresholds->rise;
+        fallThreshold = thresholds->fall;
+        riseThreshold = thresholds->rise;
     }
-    const int64_t r = range <= 16.0f ? 2 : 4;
-    const uint32_t s = W < 8 ? 1 : W / 8;
+    const int64_t r = range <= 16.0f ? 2 : 4; // a one-sample step beyond r places the event
+    const uint32_t s = W < 8 ? 1 : W / 8;     // the spacing of the eight samples a slope is fitted to
 
-    // Step 7: the non-reflective scan. Each pass reads up to a + max(8s, 2W); it ends before that
-    // would pass the last sample.
+    // Each pass reads up to a + max(8s, 2W); it ends before that would pass the last sample.
     const uint64_t reach = std::max<uint64_t>(uint64_t{8} * s, uint64_t{2} * W);
     const auto fits = [&](uint64_t a) { return a < E && a + reach < n; };
     EightPointSlope slope(v, s);
     std::array<float, 8> slots{};
-    uint64_t a = uint64_t{8} * W + uint64_t{7} * s;
+    uint64_t a = uint64_t{8} * W + uint64_t{7} * s; // the scan position
     bool restart = true;
     while (fits(a)) {
         const auto at = static_cast<uint32_t>(a);
@@ -461,12 +483,12 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
             if (offset) {
                 a += *offset;
                 if (a < E)
-                    append(static_cast<uint32_t>(a), NonReflective);
+                    Append(events, pending, static_cast<uint32_t>(a), NonReflective);
             }
             a += uint64_t{6} * W;
             restart = true;
         };
-        if (sum < fallThreshold_ && mag <= 500) {
+        if (sum < fallThreshold && mag <= 500) {
             nonReflectiveAt(firstStep(false));
             continue;
         }
@@ -475,7 +497,7 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
             for (const float slot : slots)
                 large = large || slot > 300.0f;
         if (!large) {
-            if (sum > riseThreshold_ && slots[7] < 50.0f && mag < 300) {
+            if (sum > riseThreshold && slots[7] < 50.0f && mag < 300) {
                 nonReflectiveAt(firstStep(true));
             } else {
                 std::copy(slots.begin() + 1, slots.end(), slots.begin());
@@ -497,7 +519,7 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
             if (a < E) {
                 const FootResult foot = BackwardFootSearch(v, static_cast<uint32_t>(a), W);
                 if (foot.success)
-                    append(foot.position, Reflective);
+                    Append(events, pending, foot.position, Reflective);
             }
             a += uint64_t{8} * W;
             restart = true;
@@ -505,95 +527,105 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
             a += s;
         }
     }
+}
 
-    // Step 8: the fibre end.
+void Analysis::FindEnd() {
     if (E < n) {
         const FootResult foot = BackwardFootSearch(v, E, W);
         if (foot.success)
-            append(foot.position, Reflective);
+            Append(events, pending, foot.position, Reflective);
     }
+}
 
-    // Step 9: into ascending order; of equal positions the later-found comes first.
+// Of equal positions the later-found comes first.
+void Analysis::Order() {
     EventList ordered;
-    while (!events_.empty()) {
-        const uint32_t first = events_.front().position;
-        for (auto it = std::next(events_.begin()); it != events_.end();) {
+    while (!events.empty()) {
+        const uint32_t first = events.front().position;
+        for (auto it = std::next(events.begin()); it != events.end();) {
             const auto next = std::next(it);
             if (it->position <= first)
-                ordered.splice(ordered.end(), events_, it);
+                ordered.splice(ordered.end(), events, it);
             it = next;
         }
-        ordered.splice(ordered.end(), events_, events_.begin());
+        ordered.splice(ordered.end(), events, events.begin());
     }
-    events_.swap(ordered);
+    events.swap(ordered);
+}
 
-    // Steps 10 and 11: dead-zone suppression.
+// Events in the dead zone after a reflective event go.
+void Analysis::Suppress() {
     const uint32_t classValue = ToWord(static_cast<float>(E) * pulseWidth / 10.0f / static_cast<float>(W));
     const Suppression suppression = SuppressionFor(pulseWidth, classValue);
-    if (!events_.empty()) {
-        auto o = events_.begin();
-        for (auto next = std::next(o); next != events_.end();) {
-            const auto distance = static_cast<float>(next->position - o->position);
-            const bool reflectiveBefore = o->type == Reflective;
-            if (reflectiveBefore && next->type == Reflective && distance <= W * suppression.afterReflective)
-                next = events_.erase(next);
-            else if (reflectiveBefore && next->type == NonReflective &&
-                     distance <= W * suppression.nonReflectiveAfterReflective)
-                next = events_.erase(next);
-            else
-                o = next++;
-        }
+    if (events.empty())
+        return;
+    auto o = events.begin(); // the last event kept: the next is measured from it
+    for (auto next = std::next(o); next != events.end();) {
+        const auto distance = static_cast<float>(next->position - o->position);
+        const bool reflectiveBefore = o->type == Reflective;
+        if (reflectiveBefore && next->type == Reflective && distance <= W * suppression.afterReflective)
+            next = events.erase(next);
+        else if (reflectiveBefore && next->type == NonReflective &&
+                 distance <= W * suppression.nonReflectiveAfterReflective)
+            next = events.erase(next);
+        else
+            o = next++;
     }
+}
 
-    // Step 12: end refinement.
-    if (!events_.empty()) {
-        E = events_.back().position;
-        const uint32_t half = E / 2;
-        for (auto it = std::prev(events_.end()); it != events_.begin(); --it) {
-            if (it->type != Reflective || it->position < half - W || it->position > half + W)
-                continue;
-            // At the last event itself the slope is zero over zero: nothing changes.
-            if (it->position == E)
-                break;
-            const float slopeToEnd = (static_cast<float>(v[E]) - static_cast<float>(v[it->position])) /
-                                     static_cast<float>(E - it->position);
-            if (slopeToEnd < -2.5f) {
-                E = it->position;
-                events_.erase(std::next(it), events_.end());
-            }
+void Analysis::RefineEnd() {
+    if (events.empty())
+        return;
+    E = events.back().position;
+    const uint32_t half = E / 2;
+    for (auto it = std::prev(events.end()); it != events.begin(); --it) {
+        if (it->type != Reflective || it->position < half - W || it->position > half + W)
+            continue;
+        // At the last event itself the slope is zero over zero: nothing changes.
+        if (it->position == E)
             break;
+        const float slopeToEnd = (static_cast<float>(v[E]) - static_cast<float>(v[it->position])) /
+                                 static_cast<float>(E - it->position);
+        if (slopeToEnd < -2.5f) {
+            E = it->position;
+            events.erase(std::next(it), events.end());
         }
+        break;
     }
+}
 
-    // Step 13: close non-reflective events merge into the earlier one; the first is never compared.
-    const uint32_t Q = MergeDistanceFor(range);
-    if (events_.size() >= 3) {
-        auto later = std::prev(events_.end());
-        auto earlier = std::prev(later);
-        while (earlier != events_.begin()) {
-            if (earlier->type == NonReflective && later->type == NonReflective &&
-                later->position - earlier->position < 3 * Q)
-                events_.erase(later);
-            later = earlier;
-            earlier = std::prev(earlier);
-        }
+// Close non-reflective events merge into the earlier one; the first is never compared.
+void Analysis::Merge() {
+    if (events.size() < 3)
+        return;
+    auto later = std::prev(events.end());
+    auto earlier = std::prev(later);
+    while (earlier != events.begin()) {
+        if (earlier->type == NonReflective && later->type == NonReflective &&
+            later->position - earlier->position < 3 * Q)
+            events.erase(later);
+        later = earlier;
+        earlier = std::prev(earlier);
     }
+}
 
-    // Step 14: loss measurement and filtering.
+// Measures each event's loss and drops those that cannot be measured or, non-reflective, fall below the
+// threshold.
+void Analysis::MeasureLosses() {
     const auto closeToPrevious = [&](const EventRecord& e, const EventRecord& p) {
         return range > 8.0f &&
                static_cast<float>(e.position - p.position) < (range / 21.5f) * static_cast<float>(Q) &&
                std::llabs(Diff(v[e.position], v[p.position])) > 10000;
     };
     const auto measure = [&](uint64_t leftStart, uint64_t leftEnd, uint64_t rightStart, uint64_t rightEnd) {
-        lossWindow_ = LossWindow{static_cast<uint32_t>(leftStart), static_cast<uint32_t>(leftEnd),
-                                 static_cast<uint32_t>(rightStart), static_cast<uint32_t>(rightEnd)};
-        return MeasureSpliceLoss(v, lossWindow_);
+        lossWindow = LossWindow{static_cast<uint32_t>(leftStart), static_cast<uint32_t>(leftEnd),
+                                static_cast<uint32_t>(rightStart), static_cast<uint32_t>(rightEnd)};
+        return MeasureSpliceLoss(v, lossWindow);
     };
-    for (auto it = events_.begin(); it != events_.end() && std::next(it) != events_.end();) {
+    for (auto it = events.begin(); it != events.end() && std::next(it) != events.end();) {
         EventRecord& e = *it;
         const EventRecord& next = *std::next(it);
-        const bool hasPrevious = it != events_.begin();
+        const bool hasPrevious = it != events.begin();
         uint64_t leftStart;
         if (hasPrevious) {
             const EventRecord& p = *std::prev(it);
@@ -611,51 +643,94 @@ void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wa
         if (e.type == Reflective) {
             if (hasPrevious &&
                 (closeToPrevious(e, *std::prev(it)) || leftEnd < leftStart || rightEnd < rightStart)) {
-                it = events_.erase(it);
+                it = events.erase(it);
                 continue;
             }
             e.loss = measure(leftStart, leftEnd, rightStart, rightEnd);
             ++it;
         } else {
             if (leftEnd < leftStart + Q || rightEnd < rightStart + Q || E < rightStart + Q) {
-                it = events_.erase(it);
+                it = events.erase(it);
                 continue;
             }
             e.loss = measure(leftStart, leftEnd, rightStart, rightEnd);
-            it = e.loss > threshold ? std::next(it) : events_.erase(it);
+            it = e.loss > threshold ? std::next(it) : events.erase(it);
         }
     }
-    if (!events_.empty()) {
-        const auto last = std::prev(events_.end());
-        EventRecord& e = *last;
-        const bool only = last == events_.begin();
-        uint64_t leftStart;
-        if (only)
-            leftStart =
-                e.position > uint64_t{10} * W ? e.position - uint64_t{10} * W : (W < e.position ? W : 1);
-        else
-            leftStart = std::prev(last)->position + (e.position - std::prev(last)->position) / 3;
-        const uint64_t leftEnd = e.position;
-        const uint64_t rightStart = e.position + uint64_t{e.type == Reflective ? 6u : 4u} * W;
-        const uint64_t rightEnd = E + uint64_t{only ? 8u : 12u} * W;
-        bool keep;
-        if (e.type == Reflective) {
-            keep = !(!only && closeToPrevious(e, *std::prev(last))) && leftEnd >= leftStart &&
-                   rightEnd >= rightStart && rightStart <= n && rightEnd <= n;
-            if (keep)
-                e.loss = measure(leftStart, leftEnd, rightStart, rightEnd);
-        } else {
-            keep = leftEnd >= leftStart + Q && rightEnd >= rightStart + Q && E >= rightStart + Q &&
-                   rightStart <= n && rightEnd <= n;
-            if (keep) {
-                e.loss = measure(leftStart, leftEnd, rightStart, rightEnd);
-                keep = e.loss > threshold;
-            }
+    if (events.empty())
+        return;
+    const auto last = std::prev(events.end());
+    EventRecord& e = *last;
+    const bool only = last == events.begin();
+    uint64_t leftStart;
+    if (only)
+        leftStart = e.position > uint64_t{10} * W ? e.position - uint64_t{10} * W : (W < e.position ? W : 1);
+    else
+        leftStart = std::prev(last)->position + (e.position - std::prev(last)->position) / 3;
+    const uint64_t leftEnd = e.position;
+    const uint64_t rightStart = e.position + uint64_t{e.type == Reflective ? 6u : 4u} * W;
+    const uint64_t rightEnd = E + uint64_t{only ? 8u : 12u} * W;
+    bool keep;
+    if (e.type == Reflective) {
+        keep = !(!only && closeToPrevious(e, *std::prev(last))) && leftEnd >= leftStart &&
+               rightEnd >= rightStart && rightStart <= n && rightEnd <= n;
+        if (keep)
+            e.loss = measure(leftStart, leftEnd, rightStart, rightEnd);
+    } else {
+        keep = leftEnd >= leftStart + Q && rightEnd >= rightStart + Q && E >= rightStart + Q &&
+               rightStart <= n && rightEnd <= n;
+        if (keep) {
+            e.loss = measure(leftStart, leftEnd, rightStart, rightEnd);
+            keep = e.loss > threshold;
         }
-        if (!keep)
-            events_.erase(last);
     }
-    end_ = E;
+    if (!keep)
+        events.erase(last);
+}
+
+} // namespace
+
+void EventTable::AnalyseTrace(std::span<const uint32_t> v, float range, float wavelength, float pulseWidth,
+                              float threshold, int32_t attenuation) {
+    events_.clear();
+    pending_ = EventRecord{65535, 65535, 65535.0f};
+    const auto n = static_cast<uint32_t>(std::min<size_t>(v.size(), UINT32_MAX));
+
+    const uint32_t pulse = ToWord(pulseWidth);
+    window_ = WindowFor(range, pulse, window_);
+    if (uint64_t{4} * window_ + 2 > n) {
+        end_ = 0;
+        return;
+    }
+
+    const int64_t divisor = attenuation / 100000 == 0 ? 1 : attenuation / 100000;
+    const int64_t q = static_cast<int64_t>(pulse) / divisor; // the pulse width per whole dB of attenuation
+    const uint32_t H = q >= 1024 ? 30000 : (range == 128.0f || range == 64.0f) ? 20000 : 5000;
+
+    Analysis run{.v = v,
+                 .range = range,
+                 .wavelength = wavelength,
+                 .pulseWidth = pulseWidth,
+                 .threshold = threshold,
+                 .events = events_,
+                 .pending = pending_,
+                 .lossWindow = lossWindow_,
+                 .fallThreshold = fallThreshold_,
+                 .riseThreshold = riseThreshold_,
+                 .n = n,
+                 .W = window_,
+                 .H = H,
+                 .Q = MergeDistanceFor(range)};
+    run.LaunchScan();
+    run.ReflectiveScan();
+    run.NonReflectiveScan();
+    run.FindEnd();
+    run.Order();
+    run.Suppress();
+    run.RefineEnd();
+    run.Merge();
+    run.MeasureLosses();
+    end_ = run.E;
 }
 
 } // namespace analysis
