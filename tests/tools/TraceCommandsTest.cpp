@@ -3,6 +3,7 @@
 #include "shared/analysis/EventTable.h"
 #include "shared/tracefile/TraceFile.h"
 
+#include "tests/support/Lines.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -42,14 +43,6 @@ std::string WriteTrace(const TempRoot& root, const std::string& name, const std:
     const std::filesystem::path file = root.Path() / name;
     EXPECT_EQ(tracefile::WriteTraceFile(file, samples, block), 1);
     return file.string();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // 0.5 km at 1550 nm, 10 ns, threshold 0.2 dB, index 1.468.

@@ -4,6 +4,7 @@
 #include "tools/otdrtool/Tool.h"
 #include "tools/otdrtool/TraceCommands.h"
 
+#include "tests/support/Lines.h"
 #include "tests/support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +23,6 @@ Result Otdrtool(const std::vector<std::string>& args) {
     Result run;
     run.status = RunOtdrtool(args, DeliveredTexts{}, run.out, run.err);
     return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // Every command the tool offers, with its table ("provision" keeps its own inside the tool).
