@@ -5,6 +5,7 @@
 #include "instrument/config/LanguageTable.h"
 #include "instrument/config/StartupSettings.h"
 #include "instrument/state/AppState.h"
+#include "instrument/state/ResourceIds.h"
 #include "instrument/state/WindowMessages.h"
 
 #include "platform/Clock.h"
@@ -22,8 +23,6 @@ namespace {
 // Captions of the program's own resources, shown when no language file is chosen.
 constexpr const char16_t* kShutOffCaption = u"确定要关机吗？";
 constexpr const char16_t* kMessageTitleCaption = u"提示";
-
-constexpr int kUpdaterResource = 174;
 
 } // namespace
 
@@ -51,7 +50,8 @@ int CLumetraApp::InitInstance() {
         StartAutoClose();
     ResetTraceDisplayState();
     UDiskRoot = platform::UsbDiskRoot();
-    std::thread(ThreadOfWriteUpdater, UpdaterRequest{kUpdaterResource, "UPDATA", "Vantrel.exe"}).detach();
+    std::thread(ThreadOfWriteUpdater, UpdaterRequest{rcdata::kUpdaterImage, "UPDATA", "Vantrel.exe"})
+        .detach();
 
     return frontend_.RunMainDialog();
 }

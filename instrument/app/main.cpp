@@ -4,6 +4,7 @@
 #include "instrument/app/QtFrontend.h"
 #include "instrument/app/ScriptRunner.h"
 #include "instrument/state/AppState.h"
+#include "instrument/state/ResourceIds.h"
 
 #include "platform/DebugOut.h"
 #include "platform/DevicePath.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     if (const char* time = std::getenv("LUMETRA_TEST_TIME"); time && std::strcmp(time, "fast") == 0)
         TestThreadTime = std::make_shared<platform::FastTime>();
     simboard::SimBoard::Instance().SetPowerOffHandler(OnPowerOff);
-    platform::RegisterResource(174, "UPDATA", updater_image());
+    platform::RegisterResource(rcdata::kUpdaterImage, "UPDATA", updater_image());
     MountFlashDisk();
     SetScreenFont(qtApp);
 

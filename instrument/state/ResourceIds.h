@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's resource numbers, as its resource script gives them: dialog templates of the panes and
-// panels, bitmaps (the images under data/images/lumetra are named by them) and controls.
+// panels, bitmaps (the images under data/images/lumetra are named by them), controls and the data the
+// program carries.
 
 namespace dlg {
 constexpr int kAutoTestWaitDlg = 104;
@@ -72,3 +73,8 @@ constexpr int kRefractive = 1042;
 constexpr int kCableRatio = 1043;
 constexpr int kEventThreshold = 1044;
 } // namespace ctl
+
+namespace rcdata {
+// The updater program, of resource type "UPDATA".
+constexpr int kUpdaterImage = 174;
+} // namespace rcdata

@@ -23,7 +23,7 @@ public:
         QSize iconSize;
         const char* numberFormat;
     };
-    // The icons of the image list, in their order: 130 non-reflective, 129 reflective, 166.
+    // The icons of the image list, in their order: image 0 non-reflective, 1 reflective, 2 unused.
     static constexpr std::array<int, 3> kIcons = {bmp::kNonReflectiveEvent, bmp::kReflectiveEvent,
                                                   bmp::kUnusedEvent};
 
