@@ -3,6 +3,7 @@
 #include "instrument/config/IniFile.h"
 #include "instrument/config/SettingsKeys.h"
 
+#include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 
 #include <cstdio>
@@ -27,10 +28,12 @@ template <typename T, size_t N> T At(const T (&table)[N], int index) {
     return table[index < 0 ? 0 : (static_cast<size_t>(index) >= N ? N - 1 : static_cast<size_t>(index))];
 }
 
-std::u16string ToText(const char* format, double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return platform::Utf8ToUtf16(text);
+std::u16string ToText(double value, int decimals) {
+    return platform::Utf8ToUtf16(platform::FormatFixed(value, decimals));
+}
+
+double Number(const std::string& text) {
+    return platform::ParseNumber(text);
 }
 
 } // namespace
@@ -77,9 +80,9 @@ ApplyResult ApplySettings(SettingsFields& fields, TestParameterTable& table, Tes
         return refuse(u"message_inputRefractive");
     if (fields.threshold.empty())
         return refuse(u"message_inputEventTh");
-    const double refractive = std::strtod(fields.refractive.c_str(), nullptr);
-    const double cableRatio = std::strtod(fields.cableRatio.c_str(), nullptr);
-    const double threshold = std::strtod(fields.threshold.c_str(), nullptr);
+    const double refractive = Number(fields.refractive);
+    const double cableRatio = Number(fields.cableRatio);
+    const double threshold = Number(fields.threshold);
     const long average = std::strtol(fields.averageTime.c_str(), nullptr, 10);
     if (refractive < 1.2999999 || static_cast<float>(refractive) > 1.5f)
         return refuse(u"message_RefactivLimit");
@@ -148,11 +151,10 @@ void SaveSettingsFields(const SettingsFields& fields) {
     config.SetInt(kParam, kAttenuation, fields.attenuationIndex);
     config.SetInt(kParam, kRange, fields.rangeIndex);
     config.SetInt(kParam, kWavelength, fields.wavelengthIndex);
-    const double refractive = std::strtod(fields.refractive.c_str(), nullptr);
     config.SetString(kParam, fields.wavelengthIndex == 1 ? kRefractive1550 : kRefractive,
-                     ToText("%.4f", refractive));
-    config.SetString(kParam, kCableRatio, ToText("%.3f", std::strtod(fields.cableRatio.c_str(), nullptr)));
-    config.SetString(kParam, kEventThreshold, ToText("%.2f", std::strtod(fields.threshold.c_str(), nullptr)));
+                     ToText(Number(fields.refractive), 4));
+    config.SetString(kParam, kCableRatio, ToText(Number(fields.cableRatio), 3));
+    config.SetString(kParam, kEventThreshold, ToText(Number(fields.threshold), 2));
     config.SetInt(kParam, kAverageTime,
                   static_cast<int>(std::strtol(fields.averageTime.c_str(), nullptr, 10)));
 }

@@ -3,6 +3,7 @@
 #include "instrument/config/IniFile.h"
 #include "instrument/config/SettingsKeys.h"
 
+#include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 
 #include <cstdio>
@@ -26,7 +27,10 @@ StartupSettings ReadStartupSettings(const std::string& localeId) {
     read(settings::kAutoClose, settings::kAutoCloseDefault,
          [&](const std::u16string& t) { result.autoCloseOn = WideToInt(t); });
     read(settings::kInvalidMeter, settings::kInvalidMeterDefault, [&](const std::u16string& t) {
-        std::sscanf(platform::Utf16ToUtf8(t).c_str(), "%f ", &result.invalidMeter);
+        size_t used = 0;
+        const double meters = platform::ParseNumber(platform::Utf16ToUtf8(t), &used);
+        if (used > 0)
+            result.invalidMeter = static_cast<float>(meters);
     });
     read(settings::kVersionNumber, settings::kVersionNumberDefault,
          [&](const std::u16string& t) { result.versionNumber = WideToInt(t); });

@@ -2,7 +2,7 @@
 
 #include "instrument/display/TraceScale.h"
 
-#include "platform/NumberFormat.h"
+#include "platform/Numbers.h"
 
 #include "shared/analysis/EventTable.h"
 

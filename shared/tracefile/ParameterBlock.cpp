@@ -1,5 +1,6 @@
 #include "shared/tracefile/ParameterBlock.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tracefile {
@@ -72,7 +73,9 @@ ParameterBlock ParameterBlock::FromParameters(const std::array<float, 8>& values
     block.m_iWaveLen = Stored(values[1]);
     block.m_iPulseWidth = Stored(values[2]);
     block.m_iAttenuation = Stored(values[3]);
-    block.m_iAvgTime = Stored(static_cast<float>(averageSeconds));
+    // The whole seconds times 100000 as integers: a float product loses the last digits of large times.
+    const int64_t averageWord = int64_t{averageSeconds} * 100000;
+    block.m_iAvgTime = static_cast<int32_t>(std::clamp<int64_t>(averageWord, INT32_MIN, INT32_MAX));
     block.m_fRefractive = Stored(values[5]);
     block.m_fCableRatio = Stored(values[6]);
     block.m_fEventThreshold = Stored(values[7]);

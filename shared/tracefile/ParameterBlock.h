@@ -31,7 +31,7 @@ struct ParameterBlock {
 
     // From the eight parameter values (range km, wavelength nm, pulse ns, attenuation dB, average
     // time, refractive index, cable ratio, threshold dB): each value x 100000 as a single-precision
-    // product, truncated; word 4 is the average time in whole seconds x 100000, as the writer stores it.
+    // product, truncated; word 4 is the average time in whole seconds x 100000 as an integer product.
     static ParameterBlock FromParameters(const std::array<float, 8>& values, int averageSeconds, int testWay);
 };
 

@@ -1,7 +1,11 @@
 #include "tests/e2e/ProgramRun.h"
+#include "tests/support/CommaLocale.h"
 #include "tests/support/TempRoot.h"
 
 #include "platform/Clock.h"
+#include "platform/TextCodec.h"
+
+#include "shared/tracefile/TraceFile.h"
 
 #include <QImage>
 #include <csignal>
@@ -164,6 +168,45 @@ TEST(OtdrtoolRunTest, InterruptStopsARealTimeMeasurementAfterItsCycle) {
     EXPECT_GE(cycles, 1);
     EXPECT_LT(cycles, 5);
     EXPECT_EQ(root.Read("live.st").size(), 2560u * 4 + 64);
+}
+
+TEST_F(LumetraRunTest, AGermanDesktopReadsWritesAndMeasuresWithTheSystemsDecimalPoint) {
+    const std::filesystem::path locales = root.Path() / "locales";
+    const std::string german = MakeCommaLocale(locales);
+    ASSERT_FALSE(german.empty()) << "localedef could not make a German locale";
+    root.Write(
+        "NandFlash/config.ini",
+        Utf16Bytes("[param]\r\nmyRefractive=1.4685\r\nmyCableRatio=0.990\r\nmyEventThreshold=0.25\r\n"));
+    ProgramStart start;
+    start.environment = {
+        {"LANG", german}, {"LC_ALL", german}, {"LOCPATH", locales.string()}, {"LUMETRA_TEST_TIME", "fast"}};
+    // The settings applied and saved with OK, then a quick test, then the trace kept.
+    const std::string trace = (root.Path() / "test.st").string();
+    ProgramRun run = Run("wait 200\nkey F4\nkey F1\nwait 100\nkey F1\nwait 100\nkey T\nwait-test\nsave " +
+                             trace + "\nquit\n",
+                         start);
+    ASSERT_EQ(run.exitCode, 18) << run.errors;
+    tracefile::TraceFileContents contents;
+    ASSERT_EQ(tracefile::ReadTraceFile(trace, tracefile::ReaderVariant::Instrument, contents), 0);
+    EXPECT_FALSE(contents.samples.empty());
+    const tracefile::ParameterBlock expected =
+        tracefile::ParameterBlock::FromParameters({16, 1310, 320, 5, 7, 1.4685f, 0.99f, 0.25f}, 7, 0);
+    EXPECT_EQ(contents.block.m_fRefractive, expected.m_fRefractive);
+    EXPECT_EQ(contents.block.m_fCableRatio, expected.m_fCableRatio);
+    EXPECT_EQ(contents.block.m_fEventThreshold, expected.m_fEventThreshold);
+    const std::string saved = platform::Utf16ToUtf8(
+        std::u16string(reinterpret_cast<const char16_t*>(root.Read("NandFlash/config.ini").data()),
+                       root.Read("NandFlash/config.ini").size() / 2));
+    EXPECT_NE(saved.find("myRefractive=1.4685"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("myCableRatio=0.990"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("myEventThreshold=0.25"), std::string::npos) << saved;
+
+    // What was saved is read back the same at the next start.
+    run = Run("wait 200\nkey T\nwait-test\nsave " + trace + "\nquit\n", start);
+    ASSERT_EQ(run.exitCode, 18) << run.errors;
+    ASSERT_EQ(tracefile::ReadTraceFile(trace, tracefile::ReaderVariant::Instrument, contents), 0);
+    EXPECT_EQ(contents.block.m_fRefractive, expected.m_fRefractive);
+    EXPECT_EQ(contents.block.m_fEventThreshold, expected.m_fEventThreshold);
 }
 
 } // namespace

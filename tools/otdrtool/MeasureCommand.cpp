@@ -6,6 +6,7 @@
 #include "instrument/config/IniFile.h"
 
 #include "platform/Device.h"
+#include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/Time.h"
 
@@ -79,9 +80,9 @@ public:
 };
 
 bool ParseNumber(const std::string& text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end == text.c_str() + text.size();
+    size_t used = 0;
+    value = platform::ParseNumber(text, &used);
+    return !text.empty() && used == text.size();
 }
 
 // The list index whose value is the number given, among the first `count` entries.

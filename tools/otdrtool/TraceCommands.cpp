@@ -4,6 +4,8 @@
 #include "shared/tracefile/RangeGeometry.h"
 #include "shared/tracefile/TraceFile.h"
 
+#include "platform/Numbers.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdarg>
@@ -49,9 +51,9 @@ __attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* 
 bool ParseDecibels(const std::string& text, float& value) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
         return false;
-    char* end = nullptr;
-    const double parsed = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size())
+    size_t used = 0;
+    const double parsed = platform::ParseNumber(text, &used);
+    if (used != text.size())
         return false;
     value = static_cast<float>(parsed);
     return std::isfinite(value);
@@ -94,8 +96,9 @@ void AppendJson(std::string& out, const analysis::EventTable& table, double kmPe
     Append(out, "{\"window\": %u, \"end\": %u, \"events\": [", table.Window(), table.End());
     const char* separator = "";
     for (const analysis::EventRecord& e : table.Events()) {
-        Append(out, "%s{\"position\": %u, \"type\": %d, \"loss\": %.9g, \"distance_km\": %.6f}", separator,
-               e.position, e.type, static_cast<double>(e.loss), e.position * kmPerSample);
+        Append(out, "%s{\"position\": %u, \"type\": %d, \"loss\": %s, \"distance_km\": %s}", separator,
+               e.position, e.type, platform::FormatGeneral(e.loss, 9).c_str(),
+               platform::FormatFixed(e.position * kmPerSample, 6).c_str());
         separator = ", ";
     }
     out += "]}\n";
@@ -103,19 +106,16 @@ void AppendJson(std::string& out, const analysis::EventTable& table, double kmPe
 
 void AppendTable(std::string& out, const std::string& file, const PcParameters& p, float threshold,
                  const analysis::EventTable& table) {
-    Append(out, "%s: range %g km, wavelength %g nm, pulse width %g ns, threshold %g dB\n", file.c_str(),
-           static_cast<double>(p.range), static_cast<double>(p.wavelength), static_cast<double>(p.pulseWidth),
-           static_cast<double>(threshold));
+    Append(out, "%s: range %s km, wavelength %s nm, pulse width %s ns, threshold %s dB\n", file.c_str(),
+           platform::FormatGeneral(p.range, 6).c_str(), platform::FormatGeneral(p.wavelength, 6).c_str(),
+           platform::FormatGeneral(p.pulseWidth, 6).c_str(), platform::FormatGeneral(threshold, 6).c_str());
     Append(out, "%-5s%-13s%-15s%s\n", "No.", "Type", "Distance (km)", "Loss (dB)");
     int number = 0;
     for (const analysis::EventRecord& e : table.Events()) {
-        char distance[32];
-        char loss[32] = "------";
-        std::snprintf(distance, sizeof distance, "%.4f", e.position * p.kmPerSample);
-        if (e.loss != 0.0f)
-            std::snprintf(loss, sizeof loss, "%.4f", static_cast<double>(e.loss));
+        const std::string distance = platform::FormatFixed(e.position * p.kmPerSample, 4);
+        const std::string loss = e.loss != 0.0f ? platform::FormatFixed(e.loss, 4) : "------";
         Append(out, "%-5d%-13s%-15s%s\n", ++number,
-               e.type == analysis::Reflective ? "JointEvent" : "FusionEvent", distance, loss);
+               e.type == analysis::Reflective ? "JointEvent" : "FusionEvent", distance.c_str(), loss.c_str());
     }
 }
 
@@ -211,7 +211,7 @@ int RunExportCommand(const std::vector<std::string>& args, std::string& out, std
         return 1;
     const double kmPerSample = ReadAsPc(contents.block).kmPerSample;
     for (size_t k = 0; k < contents.samples.size(); ++k)
-        Append(out, "%.6f,%.4f\n", static_cast<double>(k) * kmPerSample,
-               contents.samples[k] * kDbPerLevelUnit);
+        Append(out, "%s,%s\n", platform::FormatFixed(static_cast<double>(k) * kmPerSample, 6).c_str(),
+               platform::FormatFixed(contents.samples[k] * kDbPerLevelUnit, 4).c_str());
     return 0;
 }
