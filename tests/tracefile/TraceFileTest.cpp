@@ -49,6 +49,10 @@ TEST(ParameterBlockTest, StoresValuesTimesOneHundredThousandTruncated) {
     EXPECT_EQ(bytes[0], 0x00);
     EXPECT_EQ(bytes[1], 0x6A);
     EXPECT_EQ(bytes[2], 0x18);
+
+    // The average time is whole seconds times 100000 exactly; as a float product 5369 s would lose 32.
+    for (const int seconds : {5369, 9999, 21474})
+        EXPECT_EQ(tracefile::ParameterBlock::FromParameters({}, seconds, 0).m_iAvgTime, seconds * 100000);
 }
 
 TEST(ParameterBlockTest, ValidationBoundsAndTheReadersDifferences) {
