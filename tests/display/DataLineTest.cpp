@@ -3,6 +3,7 @@
 #include "instrument/display/ui/CDataLine.h"
 #include "instrument/screens/PanelKeyEvent.h"
 
+#include "platform/DebugOut.h"
 #include "platform/MessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "shared/tracefile/TraceFile.h"
@@ -15,6 +16,8 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -135,6 +138,94 @@ TEST_F(DataLineTest, ACursorHeldAtTheEdgePansEachDrawingUntilTheEnd) {
     const uint32_t full = scale.FirstSample();
     view.grab();
     EXPECT_EQ(scale.FirstSample(), full);
+}
+
+TEST_F(DataLineTest, TheEdgePansWhileTheOtherCursorIsOffScreen) {
+    CDataLine view(nullptr, trace, 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    const TraceScale& scale = *view.Scale();
+    // A held at the right edge, B beyond it.
+    view.SetCursorColumn(300); // B at sample 300 x 51
+    Key(view, platform::VK_RETURN, platform::WM_KEYDOWN);
+    view.SetCursorColumn(100);                                         // A at 5100
+    view.Operate([](TraceScale& scale) { scale.HorizontalZoomIn(); }); // step 25, first 1100
+    view.grab();                                                       // the drawing that sees A active
+    view.SetCursorColumn(319);
+    ASSERT_EQ(scale.Active(), 0);
+    ASSERT_GT(scale.Column(1), 319);
+    for (uint32_t drawing = 1; drawing <= 4; ++drawing) {
+        view.grab();
+        EXPECT_EQ(scale.FirstSample(), 1100 + drawing * 10 * 25) << "drawing " << drawing;
+        ASSERT_GT(scale.Column(1), 319);
+    }
+
+    // B held at the left edge, A before it.
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    const TraceScale& fresh = *view.Scale();
+    view.SetCursorColumn(200);                                         // B at 10200
+    view.Operate([](TraceScale& scale) { scale.HorizontalZoomIn(); }); // first 6200
+    view.SetCursorColumn(0);
+    ASSERT_EQ(fresh.Active(), 1);
+    ASSERT_LT(fresh.Column(0), 0);
+    for (uint32_t drawing = 1; drawing <= 4; ++drawing) {
+        view.grab();
+        EXPECT_EQ(fresh.FirstSample(), 6200 - drawing * 10 * 25) << "drawing " << drawing;
+        ASSERT_LT(fresh.Column(0), 0);
+    }
+}
+
+TEST_F(DataLineTest, ACursorBackFromOffScreenIsNotPannedAtThatDrawingOnly) {
+    CDataLine view(nullptr, trace, 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    const TraceScale& scale = *view.Scale();
+    view.SetCursorColumn(200); // B at 10200
+    Key(view, platform::VK_RETURN, platform::WM_KEYDOWN);
+    view.SetCursorColumn(190); // A at 9690
+    Key(view, platform::VK_RETURN, platform::WM_KEYDOWN);
+    view.Operate([](TraceScale& scale) { scale.HorizontalZoomIn(); }); // step 25, first 6200
+    ASSERT_EQ(scale.FirstSample(), 6200u);
+    view.SetCursorColumn(400); // a jump past the window leaves the view where it is
+    view.grab();
+    EXPECT_EQ(scale.FirstSample(), 6200u);
+    Key(view, platform::VK_LEFT, platform::WM_KEYDOWN); // back at 319
+    Key(view, platform::VK_LEFT, platform::WM_KEYUP);
+    ASSERT_EQ(scale.Column(1), 319);
+    view.grab();
+    EXPECT_EQ(scale.FirstSample(), 6200u);
+    view.grab();
+    EXPECT_EQ(scale.FirstSample(), 6450u);
+
+    // Seen inside the plot in between, the cursor no longer comes back when it reaches the edge.
+    view.SetCursorColumn(400);
+    view.grab();
+    view.SetCursorColumn(200);
+    view.grab();
+    ASSERT_EQ(scale.FirstSample(), 6450u);
+    ASSERT_GE(scale.Column(0), 0);
+    view.SetCursorColumn(319);
+    view.grab();
+    EXPECT_EQ(scale.FirstSample(), 6700u);
+}
+
+TEST_F(DataLineTest, EachArrowStepWritesTheRedrawCountAndTheNewStep) {
+    std::vector<std::string> debug;
+    platform::SetDebugSink([&debug](std::string_view line) { debug.emplace_back(line); });
+    CDataLine view(nullptr, trace, 1);
+    ASSERT_EQ(view.BuildFromFile((root.Path() / "t.st").string()), 0);
+    debug.clear();
+    std::vector<std::string> expected;
+    const int steps[] = {1, 1, 1, 1, 1, 4, 4, 4, 4, 4, 10, 10};
+    for (int i = 0; i < 12; ++i) {
+        Key(view, platform::VK_RIGHT, platform::WM_KEYDOWN);
+        expected.push_back("OnPaintTime: " + std::to_string(i + 1) + " \r\n");
+        expected.push_back("m_iMovePix = " + std::to_string(steps[i]) + ">>>\r\n");
+    }
+    Key(view, platform::VK_RIGHT, platform::WM_KEYUP);
+    Key(view, platform::VK_LEFT, platform::WM_KEYDOWN);
+    expected.push_back("OnPaintTime: 13 \r\n");
+    expected.push_back("m_iMovePix = 1>>>\r\n");
+    EXPECT_EQ(debug, expected);
+    platform::SetDebugSink({});
 }
 
 TEST_F(DataLineTest, ALiveBuildWithChangedParametersTakesTheSettingsAndWaitsForTheTrace) {

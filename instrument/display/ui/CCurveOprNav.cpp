@@ -1,6 +1,7 @@
 #include "instrument/display/ui/CCurveOprNav.h"
 
 #include "instrument/display/ui/CDataLine.h"
+#include "instrument/screens/PanelKeyEvent.h"
 #include "instrument/screens/ScreenSwitch.h"
 #include "instrument/screens/StatusLine.h"
 #include "instrument/state/ResourceIds.h"
@@ -59,8 +60,15 @@ void CCurveOprNav::Leave() {
     screens_.Status().SetOperationIcon(StatusLine::kNone);
 }
 
+bool CCurveOprNav::event(QEvent* event) {
+    // The panel's name goes before the key's line that the panel pattern writes.
+    if (event->type() == PanelKeyEvent::kType &&
+        static_cast<PanelKeyEvent*>(event)->Message() == platform::WM_KEYDOWN)
+        platform::DebugOut("CCurveOprNav\r\n");
+    return CNavPanel::event(event);
+}
+
 void CCurveOprNav::OnKey(uint32_t vk) {
-    platform::DebugOut("CCurveOprNav\r\n");
     if (vk != platform::VK_UP && vk != platform::VK_DOWN)
         return;
     const bool up = vk == platform::VK_UP;

@@ -14,6 +14,7 @@ protected:
     void OnSlot(int slot) override;
     void OnEscape() override;
     void OnKey(uint32_t vk) override;
+    bool event(QEvent* event) override;
 
 private:
     void Highlight();

@@ -108,7 +108,7 @@ int CDataLine::Load(const std::function<bool(tracefile::ParameterBlock&)>& readS
     }
     model_ = std::make_unique<TraceModel>(block, kWidth, kHeight, kXDivision, kYDivision);
     lastActive_ = model_->Scale().Active();
-    offScreenColumn_ = 0;
+    offScreenSide_ = {0, 0};
     if (!fromSettings)
         Analyse();
     // Before a test's first trace has arrived there is nothing to measure yet, and nothing to tell.
@@ -178,6 +178,9 @@ void CDataLine::OnArrow(int direction) {
         m_iMovePix = 10;
     else if (arrowDowns_ > 5)
         m_iMovePix = 4;
+    ++redraws_;
+    platform::DebugOut("OnPaintTime: %d \r\n", redraws_);
+    platform::DebugOut("m_iMovePix = %d>>>\r\n", m_iMovePix);
     update();
 }
 
@@ -223,17 +226,14 @@ void CDataLine::PrepareDrawing(std::span<const uint32_t> samples) {
     } else if ((column == 0 || column == kWidth - 1) && scale.Step() != scale.FullViewStep() &&
                active == lastActive_) {
         // A cursor that comes back from off screen to the edge is not panned at that drawing.
-        const bool cameBack =
-            (column == 0 && offScreenColumn_ < 0) || (column == kWidth - 1 && offScreenColumn_ > 0);
-        if (cameBack)
-            offScreenColumn_ = 0;
-        else
+        const int side = offScreenSide_[static_cast<size_t>(active)];
+        const bool cameBack = (column == 0 && side < 0) || (column == kWidth - 1 && side > 0);
+        if (!cameBack)
             scale.Pan(column == 0 ? -10 : 10);
     }
     for (int cursor = 0; cursor < 2; ++cursor) {
         const int c = scale.Column(cursor);
-        if (c < 0 || c > kWidth - 1)
-            offScreenColumn_ = c < 0 ? -1 : 1;
+        offScreenSide_[static_cast<size_t>(cursor)] = c < 0 ? -1 : (c > kWidth - 1 ? 1 : 0);
     }
     lastActive_ = active;
 }

@@ -2,6 +2,7 @@
 #include "instrument/display/TraceModel.h"
 
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,9 +79,12 @@ private:
     bool parametersChanged_ = false;
     int m_iMovePix = 1;
     int arrowDowns_ = 0;
+    int redraws_ = 0;
     float pivot_ = 0.0f;
     int lastActive_ = -1;
-    int offScreenColumn_ = 0; // the last column outside the plot seen at a drawing, 0 when none
+    // Per cursor, the side it lay off the plot at the last drawing (-1 left, 1 right, 0 on it): each
+    // cursor's own return to the edge is what the drawing must not pan at.
+    std::array<int, 2> offScreenSide_{0, 0};
     std::function<void()> analysed_;
     double distance_ = 0.0;
     double loss_ = 0.0;
