@@ -61,8 +61,10 @@ void ThreadOfAutoClose(platform::MessageQueue& queue) {
     platform::DebugOut("ThreadOfAutoClose ---  ----------------------------------------------\r\n");
     int count = 0;
     for (;;) {
+        // Each key press posts a reset: taken one a second, a burst would put the power-off back
+        // and keep a quit, and the interface thread that waits for it, behind the whole queue.
         platform::ThreadMessage message;
-        if (queue.Peek(message)) {
+        while (queue.Peek(message)) {
             if (message.message == WM_AUTOCLOSE_RESET)
                 count = 0;
             else if (message.message == WM_AUTOCLOSE_QUIT)

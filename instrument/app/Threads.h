@@ -20,7 +20,8 @@ void ThreadOfWriteUpdater(const UpdaterRequest& request);
 [[noreturn]] void ThreadFuncOfCheckCpuIdle();
 // Waits on "otdrPowerOff" for ever and asks whether to switch off.
 [[noreturn]] void ThreadOfPowerKey(AppFrontend& frontend);
-// Switches off after 600 idle seconds; ends on WM_AUTOCLOSE_QUIT.
+// Switches off after 600 idle seconds; takes every pending message each second and ends in the
+// pass that finds WM_AUTOCLOSE_QUIT, however many resets are queued before it.
 void ThreadOfAutoClose(platform::MessageQueue& queue);
 // Drives the fault-locator light; ends on WM_VFL_QUIT.
 void ThreadOfVfl(platform::MessageQueue& queue);

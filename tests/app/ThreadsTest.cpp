@@ -11,8 +11,10 @@
 #include "platform/Resources.h"
 #include "platform/Sync.h"
 #include "platform/Time.h"
+#include "platform/VirtualKeys.h"
 #include "simboard/SimBoard.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -81,6 +83,80 @@ TEST_F(ThreadsTest, ATestOrTheLightKeepsTheIdleCountAtZero) {
     queue.Post(WM_AUTOCLOSE_QUIT);
     time->Advance(1000);
     closer.join();
+}
+
+TEST_F(ThreadsTest, AResetAtSecond599PostponesThePowerOffBy600Seconds) {
+    platform::MessageQueue queue;
+    std::thread closer([&] { ThreadOfAutoClose(queue); });
+    ASSERT_TRUE(time->WaitForSleepers(1));
+    time->Advance(599000);
+    queue.Post(WM_AUTOCLOSE_RESET);
+    time->Advance(1000);
+    time->Advance(599000);
+    EXPECT_FALSE(board.PoweredOff());
+    time->Advance(1000);
+    EXPECT_TRUE(Eventually([&] { return board.PoweredOff(); }));
+    queue.Post(WM_AUTOCLOSE_QUIT);
+    time->Advance(1000);
+    closer.join();
+}
+
+TEST_F(ThreadsTest, ABurstOfResetsRestartsTheCountOnceNotOncePerReset) {
+    platform::MessageQueue queue;
+    std::thread closer([&] { ThreadOfAutoClose(queue); });
+    ASSERT_TRUE(time->WaitForSleepers(1));
+    time->Advance(10000);
+    for (int i = 0; i < 100; ++i)
+        queue.Post(WM_AUTOCLOSE_RESET);
+    // The pass at 11 s takes the burst; the 600th idle second after it is 611 s.
+    time->Advance(600000);
+    EXPECT_FALSE(board.PoweredOff());
+    time->Advance(1000);
+    EXPECT_TRUE(Eventually([&] { return board.PoweredOff(); }));
+    EXPECT_EQ(queue.Size(), 0u);
+    queue.Post(WM_AUTOCLOSE_QUIT);
+    time->Advance(1000);
+    closer.join();
+}
+
+TEST_F(ThreadsTest, AQuitBehindQueuedResetsEndsTheThreadInOnePass) {
+    platform::MessageQueue queue;
+    std::atomic<bool> ended{false};
+    std::thread closer([&] {
+        ThreadOfAutoClose(queue);
+        ended = true;
+    });
+    ASSERT_TRUE(time->WaitForSleepers(1));
+    for (int i = 0; i < 20; ++i)
+        queue.Post(WM_AUTOCLOSE_RESET);
+    queue.Post(WM_AUTOCLOSE_QUIT);
+    time->Advance(1000);
+    EXPECT_TRUE(Eventually([&] { return ended.load(); }));
+    // Lets a thread that lags behind its queue finish, so the test ends either way.
+    time->Advance(60000);
+    closer.join();
+}
+
+TEST_F(ThreadsTest, TurningPowerOffOffAndOnAfterManyKeysWaitsOnePass) {
+    AutoCloseOn = 1;
+    FakeFrontend frontend;
+    CLumetraApp app(frontend);
+    app.StartAutoClose();
+    ASSERT_TRUE(time->WaitForSleepers(1));
+    for (int i = 0; i < 20; ++i)
+        app.PreTranslateMessage(platform::WM_LBUTTONDOWN, 0);
+    app.StopAutoClose();
+    // Starting again waits for the old thread; the interface thread blocks for as long.
+    std::atomic<bool> restarted{false};
+    std::thread ui([&] {
+        app.StartAutoClose();
+        restarted = true;
+    });
+    time->Advance(1000);
+    EXPECT_TRUE(Eventually([&] { return restarted.load(); }));
+    time->Advance(60000);
+    ui.join();
+    EXPECT_TRUE(app.HasAutoCloseThread());
 }
 
 TEST_F(ThreadsTest, AutoCloseThreadIsStartedOnceAndEndsOnQuit) {
