@@ -31,8 +31,10 @@ bool CopyFile(std::string_view source, std::string_view target, bool failIfExist
 bool GetLastWriteTime(std::string_view path, LocalTime& time);
 
 bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& bytes);
-// Writes through a temporary file in the same folder and renames it over the target, so a failed
-// write leaves the old file whole.
+// Writes through a temporary file beside the target and renames it over the target, so a failed write
+// leaves the old file whole. A link is followed and stays a link. An existing file keeps its mode, a new
+// one gets 0644; `executable` adds execute where read is allowed. False also when only the flush of the
+// folder after the rename failed: the new content is then in place but may not survive a power cut.
 bool WriteWholeFile(std::string_view path, std::span<const uint8_t> bytes, bool executable = false);
 
 } // namespace platform

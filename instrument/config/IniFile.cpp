@@ -18,11 +18,14 @@ constexpr std::u16string_view kLineEnd = u"\r\n";
 
 enum class ReadResult { Ok, Missing, Empty, Failed };
 
-// Reads the file as whole 16-bit units (an odd last byte is dropped).
-ReadResult ReadText(const std::string& devicePath, std::u16string& text) {
-    const int fd = ::open(platform::HostPath(devicePath).c_str(), O_RDONLY | O_CLOEXEC);
+// Reads the file as whole 16-bit units (an odd last byte is dropped). A writer opens it for reading and
+// writing, so a file it may not change is never replaced. Only an absent file is Missing: taking any
+// other failure for an empty file would write back one section and lose the rest.
+ReadResult ReadText(const std::string& devicePath, std::u16string& text, bool forWriting = false) {
+    const int fd =
+        ::open(platform::HostPath(devicePath).c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0)
-        return ReadResult::Missing;
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
@@ -122,7 +125,7 @@ int IniFile::SetString(const std::u16string& section, const std::u16string& key,
     const std::u16string newLine = key + u"=" + value + u"\r\n";
     const std::u16string newSection = u"[" + section + u"]\r\n" + newLine;
     std::u16string text;
-    switch (ReadText(path_, text)) {
+    switch (ReadText(path_, text, true)) {
     case ReadResult::Missing:
     case ReadResult::Empty:
         return WriteText(path_, newSection) ? 1 : 0;

@@ -9,7 +9,9 @@ public:
 
     std::u16string GetString(const std::u16string& section, const std::u16string& key,
                              const std::u16string& defaultValue) const;
-    // 1 when the file was written, 0 otherwise (the old file then stays whole).
+    // 1 when the file was written, 0 otherwise: the old file then stays whole, unless only the flush of
+    // its folder after the rename failed. Only a missing file is created; one that cannot be opened for
+    // reading and writing is left alone.
     int SetString(const std::u16string& section, const std::u16string& key,
                   const std::u16string& value) const;
     int GetInt(const std::u16string& section, const std::u16string& key, int defaultValue) const;

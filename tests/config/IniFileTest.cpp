@@ -3,10 +3,41 @@
 #include "tests/support/TempRoot.h"
 
 #include <csignal>
+#include <filesystem>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kCannotDropRoot = 99;
+
+// Root opens any file whatever its mode bits, so under root the call runs in a child process as the
+// unprivileged user that owns the device root; its exit code is the call's result.
+int RunWithoutRoot(const fs::path& deviceRoot, const std::function<int()>& call) {
+    if (::geteuid() != 0)
+        return call();
+    constexpr uid_t kNobody = 65534;
+    for (const auto& entry : fs::recursive_directory_iterator(deviceRoot))
+        ::lchown(entry.path().c_str(), kNobody, kNobody);
+    ::lchown(deviceRoot.c_str(), kNobody, kNobody);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(kCannotDropRoot);
+        ::_exit(call());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -162,6 +193,50 @@ TEST_F(IniFileTest, WriteIntoMissingFolderFailsAndADirectoryIsNoFile) {
     IniFile folder("\\NandFlash\\dir.ini");
     EXPECT_EQ(folder.GetString(u"s", u"k", u"-"), u"-");
     EXPECT_EQ(folder.SetString(u"s", u"k", u"1"), 0);
+}
+
+TEST_F(IniFileTest, OnlyAMissingFileIsCreatedAndAnUnopenableOneIsLeftAsItWas) {
+    Store("[a]\r\nk=1\r\n[b]\r\nk=2\r\n");
+    const std::string before = Stored();
+    const fs::path file = root.Path() / "NandFlash" / "test.ini";
+    for (const fs::perms mode : {fs::perms::owner_write, fs::perms::owner_read}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        fs::permissions(file, mode);
+        const int result = RunWithoutRoot(root.Path(), [&] { return ini.SetString(u"a", u"k", u"9"); });
+        if (result == kCannotDropRoot)
+            GTEST_SKIP() << "cannot run as an unprivileged user";
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(Stored(), before);
+        EXPECT_EQ(fs::status(file).permissions(), mode);
+    }
+
+    // A link that only leads round in a circle cannot be opened, by root either.
+    const fs::path loop = root.Path() / "NandFlash" / "loop.ini";
+    fs::create_symlink("loop.ini", loop);
+    EXPECT_EQ(IniFile("\\NandFlash\\loop.ini").SetInt(u"a", u"k", 3), 0);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(loop)));
+
+    fs::remove(file);
+    EXPECT_EQ(ini.SetInt(u"a", u"k", 9), 1);
+    EXPECT_EQ(Stored(), Utf16Bytes("[a]\r\nk=9\r\n"));
+}
+
+TEST_F(IniFileTest, SymlinkedFileIsWrittenThroughItsLink) {
+    root.Write("Persist/config.ini", Utf16Bytes("[config]\r\nlanguage=1\r\n"));
+    const fs::path link = root.Path() / "NandFlash" / "config.ini";
+    fs::create_directories(link.parent_path());
+    fs::create_symlink("../Persist/config.ini", link);
+    IniFile config("\\NandFlash\\config.ini");
+    EXPECT_EQ(config.SetString(u"config", u"language", u"0"), 1);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(root.Read("Persist/config.ini"), Utf16Bytes("[config]\r\nlanguage=0\r\n"));
+    EXPECT_EQ(config.GetString(u"config", u"language", u"-"), u"0");
+
+    // A link to a file not there yet creates the file where the link points.
+    fs::remove(root.Path() / "Persist" / "config.ini");
+    EXPECT_EQ(config.SetString(u"config", u"verno", u"2"), 1);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    EXPECT_EQ(root.Read("Persist/config.ini"), Utf16Bytes("[config]\r\nverno=2\r\n"));
 }
 
 TEST(WideToIntTest, ConvertsLikeTheWideStringConversion) {

@@ -93,6 +93,52 @@ TEST(FilesTest, WholeFileWritesAreExecutableOnRequestAndLeaveNoTemporaries) {
     EXPECT_FALSE(platform::WriteWholeFile("\\NoFolder\\x", bytes));
 }
 
+TEST(FilesTest, WholeFileWritesKeepTheModeAndGoThroughLinksToTheirTarget) {
+    namespace fs = std::filesystem;
+    TempRoot root;
+    const uint8_t bytes[] = {7, 8};
+    const fs::path folder = root.Path() / "NandFlash";
+    root.Write("NandFlash/private.ini", "old");
+    fs::permissions(folder / "private.ini", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(platform::WriteWholeFile("\\NandFlash\\private.ini", bytes));
+    EXPECT_EQ(root.Read("NandFlash/private.ini"), "\x07\x08");
+    EXPECT_EQ(fs::status(folder / "private.ini").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    // Made executable on request, readable by no one more than before.
+    ASSERT_TRUE(platform::WriteWholeFile("\\NandFlash\\private.ini", bytes, true));
+    EXPECT_EQ(fs::status(folder / "private.ini").permissions(), fs::perms::owner_all);
+    ASSERT_TRUE(platform::WriteWholeFile("\\NandFlash\\fresh.ini", bytes));
+    EXPECT_EQ(fs::status(folder / "fresh.ini").permissions(), fs::perms::owner_read | fs::perms::owner_write |
+                                                                  fs::perms::group_read |
+                                                                  fs::perms::others_read);
+
+    // A chain of links, relative and absolute, into another folder: the links stay, the target changes.
+    root.Write("Persist/real.ini", "old");
+    fs::permissions(root.Path() / "Persist" / "real.ini", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(root.Path() / "Persist" / "real.ini", folder / "hop.ini");
+    fs::create_symlink("hop.ini", folder / "config.ini");
+    ASSERT_TRUE(platform::WriteWholeFile("\\NandFlash\\config.ini", bytes));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder / "config.ini")));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder / "hop.ini")));
+    EXPECT_EQ(root.Read("Persist/real.ini"), "\x07\x08");
+    EXPECT_EQ(fs::status(root.Path() / "Persist" / "real.ini").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A link round in a circle is no file to write; a link to a link to a folder neither.
+    fs::create_symlink("loop.ini", folder / "loop.ini");
+    EXPECT_FALSE(platform::WriteWholeFile("\\NandFlash\\loop.ini", bytes));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder / "loop.ini")));
+    fs::create_symlink("../Persist", folder / "dirlink");
+    EXPECT_FALSE(platform::WriteWholeFile("\\NandFlash\\dirlink", bytes));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder / "dirlink")));
+
+    size_t entries = 0;
+    for (const fs::path& dir : {folder, root.Path() / "Persist"})
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir))
+            ++entries;
+    EXPECT_EQ(entries, 6u + 1u);
+}
+
 } // namespace
 
 namespace {
