@@ -21,15 +21,15 @@ bool PowerControl(uint32_t code) {
 
 } // namespace
 
-void ReportOpenFailure() {
+void ReportOpenFailure(uint32_t error) {
     platform::DebugOut("CreateFile otdr failed!\r\n");
-    platform::DebugOut("Unable to open , Error No.=%d \r\n", static_cast<int>(platform::GetLastError()));
+    platform::DebugOut("Unable to open , Error No.=%d \r\n", static_cast<int>(error));
 }
 
 platform::DeviceHandle Open(const char* name) {
     const platform::DeviceHandle device = platform::OpenDevice(name);
     if (device == platform::INVALID_HANDLE_VALUE)
-        ReportOpenFailure();
+        ReportOpenFailure(platform::GetLastError());
     return device;
 }
 

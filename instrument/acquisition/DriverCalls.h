@@ -9,7 +9,8 @@ namespace driver {
 // Opens "OTR1:", "POF1:" or "BAT1:" for reading and writing; on failure writes the two open-failure
 // lines and returns INVALID_HANDLE_VALUE.
 platform::DeviceHandle Open(const char* name);
-void ReportOpenFailure();
+// The two lines of a device that could not be opened, with the error the open gave.
+void ReportOpenFailure(uint32_t error);
 
 // "POF1:" code 1, opened afresh; 1 on success, 0 with "OTDR_IOCTL_WRITE_LOW failed!" otherwise.
 int PowerOff();

@@ -180,7 +180,11 @@ bool CLumetraDlg::PreTranslateMessage(uint32_t message, uint32_t vk) {
 }
 
 void CLumetraDlg::RelayPanelKey(uint32_t vk, uint32_t message) {
-    for (QWidget* target : {CurrentPanel, CurrentBody}) {
+    // The curve panel shifts and zooms with Up and Down; the event list under the trace must not move
+    // its selection, and cursor B with it, at the same time.
+    const bool panelOnly =
+        CurrentPanel == Window(dlg::kCurveOprNav) && (vk == platform::VK_UP || vk == platform::VK_DOWN);
+    for (QWidget* target : {CurrentPanel, panelOnly ? nullptr : CurrentBody}) {
         if (target) {
             PanelKeyEvent event(vk, message);
             QCoreApplication::sendEvent(target, &event);

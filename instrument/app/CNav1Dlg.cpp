@@ -57,8 +57,6 @@ void CNav1Dlg::EnableSoftKeys(bool enabled) {
 int CNav1Dlg::StartTest() {
     if (threadActive_)
         return 0;
-    screens_.EventList().Clear();
-    TraceLoaded = 1;
     EnableSoftKeys(false);
     if (screens_.TestSettings().Apply() == 0) {
         EnableSoftKeys(true);
@@ -66,6 +64,9 @@ int CNav1Dlg::StartTest() {
         screens_.ShowMainPanel();
         return 0;
     }
+    // Only a test that starts replaces what is shown: a refused one leaves the events and the trace.
+    screens_.EventList().Clear();
+    TraceLoaded = 1;
     startRange_ = TestParam.Value(kRangeItem);
     startPulse_ = TestParam.Value(kPulseWidthItem);
     const int way = TestWay.TestMode;

@@ -45,6 +45,8 @@ CTimeAndPower::CTimeAndPower(QWidget* parent) : QWidget(parent) {
     wavetest_ = texts.TextOr(u"wavetest", u"波形测试：");
     otdrwavetest_ = texts.TextOr(u"otdrwavetest", u"OTDR波形测试");
     battery_ = platform::OpenDevice("BAT1:");
+    if (battery_ == platform::INVALID_HANDLE_VALUE)
+        batteryOpenError_ = platform::GetLastError();
 
     setGeometry(0, 0, 320, 21);
     QPalette colours = palette();
@@ -56,11 +58,12 @@ CTimeAndPower::CTimeAndPower(QWidget* parent) : QWidget(parent) {
     message_ = new QLabel(this);
     message_->setGeometry(5, 3, 230, lineHeight);
     operation_ = new QLabel(this);
-    operation_->setGeometry(235, 2, 20, 20);
+    // Both icons whole inside the 21-pixel bar: the low battery levels are drawn at the bitmap's bottom.
+    operation_->setGeometry(235, 1, 20, 20);
     clock_ = new QLabel(this);
     clock_->setGeometry(257, 3, fontMetrics().horizontalAdvance(QStringLiteral("HH:MM")), lineHeight);
     batteryIcon_ = new QLabel(this);
-    batteryIcon_->setGeometry(295, 6, 10, 19);
+    batteryIcon_->setGeometry(295, 1, 10, 19);
 
     RefreshClock();
     message_->setText(Text(otdrwavetest_));
@@ -99,7 +102,7 @@ void CTimeAndPower::RefreshClock() {
 
 void CTimeAndPower::RefreshBattery() {
     if (battery_ == platform::INVALID_HANDLE_VALUE) {
-        driver::ReportOpenFailure();
+        driver::ReportOpenFailure(batteryOpenError_);
         return;
     }
     uint8_t level = 0;

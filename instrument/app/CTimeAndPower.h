@@ -38,6 +38,8 @@ private:
 
     std::u16string readwave_, wavetest_, otdrwavetest_;
     platform::DeviceHandle battery_ = platform::INVALID_HANDLE_VALUE;
+    // Why the battery could not be opened, as every refresh reports it.
+    uint32_t batteryOpenError_ = 0;
     QLabel* message_;
     QLabel* operation_;
     QLabel* clock_;

@@ -224,6 +224,24 @@ TEST_F(SettingsScreenTest, ARefusedValueKeepsTheScreenTheParametersAndTheFile) {
     });
 }
 
+TEST_F(SettingsScreenTest, ARefusalMessageIsReadFromTheLanguageFileOnceARun) {
+    root.Write("NandFlash/languageEN.ini",
+               Utf16Bytes("[setotdr_body]\r\nmessage_EventThLimit=Threshold!\r\n"));
+    LanguageId = 0;
+    RunSettings([&](CLumetraDlg& dialog, CSetOtdrBody&, CSetOtdrNav& nav) {
+        FocusFromTop(dialog, nav, 1044);
+        Type(dialog, "0.001");
+        Press(dialog, Qt::Key_F1);
+        // A language file changed on the flash while the program runs is not read again.
+        root.Write("NandFlash/languageEN.ini",
+                   Utf16Bytes("[setotdr_body]\r\nmessage_EventThLimit=Other\r\n"));
+        Press(dialog, Qt::Key_F1);
+        ASSERT_EQ(boxes->Count(), 2u);
+        EXPECT_EQ(boxes->shown[0].text, u"Threshold!");
+        EXPECT_EQ(boxes->shown[1].text, u"Threshold!");
+    });
+}
+
 TEST_F(SettingsScreenTest, TheInvalidDistanceEditIsCutAtItsFirstOtherCharacter) {
     RunSettings([&](CLumetraDlg& dialog, CSetOtdrBody&, CSetOtdrNav&) {
         auto& pane = *static_cast<CSetInvalidMeterBody*>(dialog.Window(110));

@@ -314,6 +314,27 @@ TEST_F(MainWindowTest, CurvePanelModesShiftZoomRestoreAndBack) {
 
 namespace {
 
+TEST_F(MainWindowTest, OnTheCurvePanelUpAndDownShiftTheTraceAndLeaveTheEventSelection) {
+    RunDialog([&](CLumetraDlg& dialog) {
+        CDataLine& view = dialog.TraceView();
+        ASSERT_EQ(view.BuildFromFile(std::string(SOURCE_DIR) + "/data/traces/sample_16km.st"), 0);
+        const CEventLstBody& list = *dialog.TraceBody()->EventList();
+        ASSERT_GT(list.RowCount(), 0);
+        const int cursor = view.Scale()->Column(view.Scale()->Active());
+        Send(dialog, QEvent::KeyPress, Qt::Key_F1);
+        ASSERT_NE(dynamic_cast<CCurveOprNav*>(Panel(dialog)), nullptr);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Down);
+        Send(dialog, QEvent::KeyRelease, Qt::Key_Down);
+        EXPECT_EQ(view.Scale()->VerticalShift(), -10);
+        EXPECT_EQ(list.SelectedRow(), -1);
+        EXPECT_EQ(view.Scale()->Column(view.Scale()->Active()), cursor);
+        // Back on the trace view the list takes them again.
+        Send(dialog, QEvent::KeyPress, Qt::Key_Escape);
+        Send(dialog, QEvent::KeyPress, Qt::Key_Down);
+        EXPECT_EQ(list.SelectedRow(), 0);
+    });
+}
+
 TEST_F(MainWindowTest, TheEventListIsRefilledAfterEveryAnalysis) {
     RunDialog([&](CLumetraDlg& dialog) {
         CDataLine& view = dialog.TraceView();
@@ -443,7 +464,13 @@ TEST_F(MainPanelTest, TheKeyTStartsNothingAwayFromTheTraceViewNorWithRefusedSett
         EXPECT_EQ(boxes->Count(), 0u);
         Press(dialog, Qt::Key_Escape);
         ASSERT_TRUE(dialog.CurrentBodyIsTraceView());
-        // The refractive index 2.0 is refused: its warning, no test, the panel usable.
+        // The refractive index 2.0 is refused: its warning, no test, the panel usable, and what was
+        // shown stays: the events, the trace and nothing to save.
+        ASSERT_EQ(dialog.TraceView().BuildFromFile(std::string(SOURCE_DIR) + "/data/traces/sample_16km.st"),
+                  0);
+        const int rows = dialog.EventList().RowCount();
+        ASSERT_GT(rows, 0);
+        TraceLoaded = 0;
         Press(dialog, Qt::Key_F1);
         Press(dialog, Qt::Key_T);
         EXPECT_FALSE(dialog.MainPanel().TestActive());
@@ -452,6 +479,9 @@ TEST_F(MainPanelTest, TheKeyTStartsNothingAwayFromTheTraceViewNorWithRefusedSett
         EXPECT_TRUE(KeysEnabled(dialog));
         EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
         EXPECT_TRUE(dialog.MainPanel().isVisible());
+        EXPECT_EQ(dialog.EventList().RowCount(), rows);
+        EXPECT_EQ(TraceLoaded, 0);
+        EXPECT_EQ(CurrentTrace().Count(), 16384u);
     });
     platform::SetMessageBoxService(nullptr);
 }

@@ -1,8 +1,10 @@
 #include "instrument/app/CTimeAndPower.h"
+#include "instrument/screens/StatusLine.h"
 #include "instrument/state/AppState.h"
 
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
+#include "platform/Device.h"
 #include "simboard/SimBoard.h"
 
 #include "tests/support/TempRoot.h"
@@ -10,6 +12,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,9 +76,34 @@ TEST_F(StatusBarTest, BatteryFollowsTheDeviceAndAMissingDeviceKeepsTheFullIcon) 
     platform::UnregisterDriver("BAT1:");
     CTimeAndPower without(&screen);
     debug.clear();
+    // Other calls in between set other errors; the refresh reports the open's own.
+    platform::SetLastError(6);
     without.RefreshBattery();
     EXPECT_EQ(without.BatteryBitmap(), 136);
     EXPECT_EQ(debug, "CreateFile otdr failed!\r\nUnable to open , Error No.=2 \r\n");
+}
+
+TEST_F(StatusBarTest, BothIconsAreDrawnWholeInsideTheBar) {
+    QWidget screen;
+    CTimeAndPower bar(&screen);
+    simboard::SimBoard::Instance().SetBatteryLevel(0); // the empty battery, drawn at the bitmap's bottom
+    bar.RefreshBattery();
+    bar.SetOperationIcon(StatusLine::kShiftUp);
+    const QImage shown = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int icons = 0;
+    for (const QLabel* label : bar.findChildren<QLabel*>()) {
+        const QPixmap pixmap = label->pixmap();
+        if (pixmap.isNull())
+            continue;
+        ++icons;
+        const QRect drawn(label->geometry().topLeft(), pixmap.size());
+        EXPECT_TRUE(bar.rect().contains(drawn)) << drawn.y() << " " << drawn.height();
+        QImage expected(pixmap.size(), QImage::Format_RGB32);
+        expected.fill(bar.palette().color(QPalette::Window));
+        QPainter(&expected).drawPixmap(0, 0, pixmap);
+        EXPECT_EQ(shown.copy(drawn), expected) << "icon at " << drawn.x();
+    }
+    EXPECT_EQ(icons, 2);
 }
 
 TEST_F(StatusBarTest, ClockShowsHoursAndMinutes) {

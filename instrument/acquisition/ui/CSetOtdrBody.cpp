@@ -197,9 +197,13 @@ int CSetOtdrBody::Apply() {
     averageTime_->setText(QString::fromStdString(fields.averageTime));
     if (result.ok)
         return 1;
-    const LanguageTable texts(LanguageId, kSection);
-    platform::MessageBox(texts.TextOr(result.messageKey, kMissing), MessageTitle,
-                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    auto message = messages_.find(result.messageKey);
+    if (message == messages_.end())
+        message = messages_
+                      .emplace(result.messageKey,
+                               LanguageTable(LanguageId, kSection).TextOr(result.messageKey, kMissing))
+                      .first;
+    platform::MessageBox(message->second, MessageTitle, platform::MB_OK | platform::MB_ICONEXCLAMATION);
     return 0;
 }
 

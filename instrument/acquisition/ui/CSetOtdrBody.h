@@ -57,5 +57,7 @@ private:
     SettingsFields stored_;
     // The stored refractive-index texts of 1310 nm and 1550 nm.
     std::array<std::string, 2> storedRefractive_;
+    // The refusal messages, each read from the language file once and kept for the run.
+    std::map<std::u16string, std::u16string> messages_;
     bool filling_ = false;
 };
