@@ -1,6 +1,7 @@
 #include "instrument/screens/CPane.h"
 
 #include "instrument/config/LanguageTable.h"
+#include "instrument/screens/FocusMarker.h"
 #include "instrument/state/AppState.h"
 
 #include <QLabel>
@@ -8,7 +9,7 @@
 
 CPane::CPane(QWidget* parent, int resource, const std::u16string& section, const std::u16string& titleKey,
              const std::u16string& caption)
-    : QWidget(parent), resource_(resource) {
+    : QWidget(parent), resource_(resource), focus_(new FocusMarker(this)) {
     setGeometry(0, 0, 320, 217);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);

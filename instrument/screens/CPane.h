@@ -2,6 +2,7 @@
 #include <QWidget>
 #include <string>
 
+class FocusMarker;
 class QLabel;
 
 // A body pane: a child dialog placed in the body area (or over the whole screen), with the title line
@@ -13,8 +14,11 @@ public:
           const std::u16string& caption);
     int Resource() const { return resource_; }
     QString Title() const;
+    // The frame around the pane's focused control.
+    const FocusMarker& Focus() const { return *focus_; }
 
 private:
     int resource_;
     QLabel* title_ = nullptr;
+    FocusMarker* focus_;
 };

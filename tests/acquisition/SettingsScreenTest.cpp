@@ -186,10 +186,11 @@ TEST_F(SettingsScreenTest, FocusStepsStopAtBothEndsAndEditsTakeOnlyTheirCharacte
         EXPECT_EQ(nav.FocusedControl(), 1035);
         EXPECT_EQ(dialog.focusWidget(), body.Control(1035));
         Press(dialog, Qt::Key_F3);
-        Press(dialog, Qt::Key_F3); // the hidden test item is a step: the focus stays on 1036
-        EXPECT_EQ(nav.FocusedControl(), 1037);
-        EXPECT_EQ(dialog.focusWidget(), body.Control(1036));
+        Press(dialog, Qt::Key_F3); // the hidden test item is passed over
+        EXPECT_EQ(nav.FocusedControl(), 1038);
+        EXPECT_EQ(dialog.focusWidget(), body.Control(1038));
         Press(dialog, Qt::Key_F2);
+        EXPECT_EQ(nav.FocusedControl(), 1036);
         auto* average = static_cast<QLineEdit*>(body.Control(1036));
         EXPECT_EQ(average->selectedText(), "150");
         Type(dialog, "1.2"); // digits only
@@ -221,6 +222,51 @@ TEST_F(SettingsScreenTest, ARefusedValueKeepsTheScreenTheParametersAndTheFile) {
         Press(dialog, Qt::Key_F4);
         EXPECT_EQ(Shown(body, 1044), "0.1");
         EXPECT_EQ(Shown(body, 1039), "128km");
+    });
+}
+
+TEST_F(SettingsScreenTest, TheFocusedControlIsFramedAndGreyedControlsArePassedOver) {
+    RunSettings([&](CLumetraDlg& dialog, CSetOtdrBody& body, CSetOtdrNav& nav) {
+        // Focus moves, and is seen, in the active window, as the instrument's one window always is.
+        dialog.activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), &dialog);
+        const QColor highlight = body.palette().color(QPalette::Highlight);
+        // Whether the control is drawn with the frame all round its edge.
+        const auto framed = [&](int id) {
+            const QImage screen = body.grab().toImage();
+            const QRect r(body.Control(id)->mapTo(&body, QPoint(0, 0)), body.Control(id)->size());
+            for (const QPoint p : {r.topLeft(), r.bottomRight(), QPoint(r.center().x(), r.top() + 1),
+                                   QPoint(r.left() + 1, r.center().y())})
+                if (screen.pixelColor(p) != highlight)
+                    return false;
+            return true;
+        };
+        FocusFromTop(dialog, nav, 1038);
+        EXPECT_TRUE(framed(1038));
+        EXPECT_FALSE(framed(1039));
+        Press(dialog, Qt::Key_F3);
+        EXPECT_TRUE(framed(1039));
+        EXPECT_FALSE(framed(1038));
+        Press(dialog, Qt::Key_F3);
+        Press(dialog, Qt::Key_F3);
+        EXPECT_TRUE(framed(1041)); // an edit's frame as plain as a list's
+        FocusFromTop(dialog, nav, 1042);
+        EXPECT_TRUE(framed(1042));
+
+        // The automatic way greys range, pulse and attenuation: the steps go round them both ways.
+        FocusFromTop(dialog, nav, 1035);
+        Press(dialog, Qt::Key_Down);
+        Press(dialog, Qt::Key_Down);
+        ASSERT_FALSE(body.Control(1039)->isEnabled());
+        FocusFromTop(dialog, nav, 1038);
+        Press(dialog, Qt::Key_F3);
+        EXPECT_EQ(nav.FocusedControl(), 1042);
+        EXPECT_EQ(dialog.focusWidget(), body.Control(1042));
+        Press(dialog, Qt::Key_F2);
+        EXPECT_EQ(nav.FocusedControl(), 1038);
+        // Down on the focused wavelength is seen to act on it.
+        EXPECT_TRUE(framed(1038));
     });
 }
 

@@ -218,6 +218,11 @@ void CSetOtdrBody::Restore() {
     Show(stored_);
 }
 
+bool CSetOtdrBody::TakesInput(int id) const {
+    const QWidget* control = Control(id);
+    return control && !control->isHidden() && control->isEnabled();
+}
+
 void CSetOtdrBody::FocusControl(int id) {
     QWidget* control = Control(id);
     if (!control)

@@ -28,6 +28,8 @@ public:
     void Restore();
     // The focus to a control by its identifier; an edit's whole text is selected.
     void FocusControl(int id);
+    // Shown and enabled: a control the focus steps may stop on.
+    bool TakesInput(int id) const;
     QWidget* Control(int id) const;
     // The fields as the controls hold them.
     SettingsFields Fields() const;

@@ -6,8 +6,6 @@
 #include "instrument/screens/ScreenSwitch.h"
 #include "instrument/state/ResourceIds.h"
 
-#include <algorithm>
-
 CSetOtdrNav::CSetOtdrNav(QWidget* parent, ScreenSwitch& screens)
     : CNavPanel(parent, dlg::kSetOtdrNav, u"SetOtdr_nav", {u"确定", u"上一项", u"下一项", u"取消"}),
       screens_(screens) {}
@@ -28,11 +26,19 @@ void CSetOtdrNav::OnSlot(int slot) {
         break;
     }
     case 1:
-    case 2:
-        focused_ = std::clamp(focused_ + (slot == 1 ? -1 : 1), CSetOtdrBody::kFirstControl,
-                              CSetOtdrBody::kLastControl);
+    case 2: {
+        // A hidden or greyed control is passed over; with none further that takes input, the focus stays.
+        const int step = slot == 1 ? -1 : 1;
+        for (int id = focused_ + step; id >= CSetOtdrBody::kFirstControl && id <= CSetOtdrBody::kLastControl;
+             id += step) {
+            if (body.TakesInput(id)) {
+                focused_ = id;
+                break;
+            }
+        }
         body.FocusControl(focused_);
         break;
+    }
     default:
         Cancel();
     }
