@@ -1,6 +1,7 @@
 #include "instrument/display/TraceScale.h"
 
 #include "shared/analysis/EventTable.h"
+#include "shared/tracefile/RangeGeometry.h"
 
 #include <algorithm>
 
@@ -105,9 +106,8 @@ void TraceScale::SetCursorColumn(int column) {
 }
 
 double TraceScale::KmPerSample() const {
-    if (params_[5] == 0)
-        return 0.0;
-    return spacing_ * (1.5 * params_[6] / params_[5]) * 0.001;
+    // The stored words are the index and the ratio times 100000; only their quotient matters.
+    return tracefile::KilometresPerSample(range_, params_[5], params_[6]);
 }
 
 double TraceScale::Loss(std::span<const uint32_t> samples) const {
@@ -125,12 +125,8 @@ double TraceScale::Attenuation(std::span<const uint32_t> samples) const {
         return 0.0;
     const analysis::Line line =
         analysis::FitLine(samples, static_cast<uint32_t>(a), static_cast<uint32_t>(b - a));
-    double perKm = 125;
-    if (range_ == 0.5f || range_ == 1.0f)
-        perKm = 5000;
-    else if (range_ <= 8.0f)
-        perKm = 2000;
-    else if (range_ == 16.0f)
-        perKm = 1000;
-    return -(line.slope * perKm * analysis::kDbPerLevel);
+    const double kmPerSample = KmPerSample();
+    if (kmPerSample == 0.0)
+        return 0.0;
+    return -(line.slope / kmPerSample * analysis::kDbPerLevel);
 }

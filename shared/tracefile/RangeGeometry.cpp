@@ -42,8 +42,11 @@ uint32_t LargestPointCount() {
     return most;
 }
 
-double KilometresPerSample(float spacing, float refractive, float cableRatio) {
-    return refractive == 0.0f ? 0.0 : 1.5 / refractive * cableRatio * spacing / 1000.0;
+double KilometresPerSample(float rangeKm, double refractive, double cableRatio) {
+    const RangeRow* row = Find(rangeKm);
+    if (!row || refractive == 0.0)
+        return 0.0;
+    return static_cast<double>(row->km) / row->points * 1.5 * cableRatio / refractive;
 }
 
 } // namespace tracefile

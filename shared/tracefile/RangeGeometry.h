@@ -10,7 +10,9 @@ float NominalSpacing(float rangeKm);
 // The most points any range has, so no trace file is longer than that many samples and its block.
 uint32_t LargestPointCount();
 
-// Kilometres per sample for a spacing, a group refractive index and a cable ratio.
-double KilometresPerSample(float spacing, float refractive, float cableRatio);
+// Kilometres of cable between two samples of a trace of the range: the range's points lie range ÷ points
+// apart at the group index 1.5 the samples are timed for, so the distance scales with 1.5 ÷ index and the
+// cable ratio. Every distance readout comes from here; 0 for an unknown range or an index of 0.
+double KilometresPerSample(float rangeKm, double refractive, double cableRatio);
 
 } // namespace tracefile

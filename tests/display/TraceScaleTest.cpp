@@ -121,8 +121,10 @@ TEST(TraceScaleTest, ReadoutsOfAFallingTrace) {
     scale.ToggleActive();
     scale.SetCursorColumn(110);
     EXPECT_NEAR(scale.Loss(samples), 100 * 51 * 0.0005, 1e-6);
-    EXPECT_NEAR(scale.Attenuation(samples), 2000 * 0.0005, 0.01); // 1 unit a sample, 2000 samples a km
-    EXPECT_NEAR(scale.Distance(), 100 * 51 * 0.5 * 1.5 / 1.468 * 0.001, 1e-9);
+    // 8 km over 16384 points at index 1.5: the samples of the 1.468 fibre lie 0.499 m apart.
+    const double kmPerSample = 8.0 / 16384 * 1.5 / 1.468;
+    EXPECT_NEAR(scale.Attenuation(samples), 0.0005 / kmPerSample, 1e-3); // 1 level unit a sample
+    EXPECT_NEAR(scale.Distance(), 100 * 51 * kmPerSample, 1e-9);
     // Cursors beyond a short trace read nothing.
     EXPECT_EQ(scale.Loss(std::vector<uint32_t>(100, 1)), 0.0);
 }

@@ -106,8 +106,9 @@ SyntheticTrace GenerateTrace(const TraceSetup& setup, const FibreLink& link) {
     const uint32_t n = tracefile::PointsForRange(setup.rangeKm);
     if (n == 0 || setup.refractive <= 0.0f)
         return trace;
-    trace.kmPerSample = tracefile::KilometresPerSample(tracefile::NominalSpacing(setup.rangeKm),
-                                                       setup.refractive, setup.cableRatio);
+    // The nominal spacing of the range: the detection cases were laid out on this scale.
+    trace.kmPerSample =
+        tracefile::NominalSpacing(setup.rangeKm) * 1.5 / setup.refractive * setup.cableRatio / 1000.0;
     const double pulseKm = setup.pulseNs * kHalfLightSpeed / setup.refractive / 1000.0;
     const uint32_t pulse =
         std::max<uint32_t>(1, static_cast<uint32_t>(std::lround(pulseKm / trace.kmPerSample)));

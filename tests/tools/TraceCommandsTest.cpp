@@ -56,7 +56,7 @@ tracefile::ParameterBlock HalfKmBlock() {
     return block;
 }
 
-constexpr double kHalfKmPerSample = 0.2 * 1.5 / 1.468 / 1000.0;
+constexpr double kHalfKmPerSample = 0.5 / 2560 * 1.5 / 1.468;
 
 // A launch pulse, a falling fibre with a reflective spike near 400, a 0.3 dB splice at 1400 and the
 // fibre end reflecting at 2200, then noise.
@@ -210,11 +210,13 @@ TEST(TraceCommandsTest, ExportPrintsDistanceAndLevelOfEverySample) {
     const std::vector<std::string> lines = Lines(out);
     ASSERT_EQ(lines.size(), 4096u);
     EXPECT_EQ(lines[0], "0.000000,20.0000");
-    EXPECT_EQ(lines[1], "0.000500,19.9990");
-    EXPECT_EQ(lines[3], "0.001500,19.9970");
-    EXPECT_EQ(lines[4095], "2.047500,15.9050");
+    // 2 km over 4096 points: 0.48828125 m apart at the index 1.5 of the block.
+    EXPECT_EQ(lines[1], "0.000488,19.9990");
+    EXPECT_EQ(lines[3], "0.001465,19.9970");
+    EXPECT_EQ(lines[4095], "1.999512,15.9050");
 
-    // 0.5 km points are 0.2 m apart; a cable ratio shortens the fibre, a larger index the distance.
+    // 0.5 km points are 0.195 m apart at index 1.5; a cable ratio shortens the fibre, a larger index the
+    // distance.
     tracefile::ParameterBlock half = TwoKmBlock();
     half.range = 50000;
     half.m_fRefractive = 200000;
@@ -225,8 +227,8 @@ TEST(TraceCommandsTest, ExportPrintsDistanceAndLevelOfEverySample) {
     const std::vector<std::string> halfLines = Lines(out);
     ASSERT_EQ(halfLines.size(), 2560u);
     EXPECT_EQ(halfLines[0], "0.000000,0.0015");
-    EXPECT_EQ(halfLines[1000], "0.120000,0.0015");
-    EXPECT_EQ(halfLines[2559], "0.307080,2000000.0000");
+    EXPECT_EQ(halfLines[1000], "0.117188,0.0015");
+    EXPECT_EQ(halfLines[2559], "0.299883,2000000.0000");
 
     root.Write("scan.sor", "x");
     out = "unchanged";
@@ -244,9 +246,9 @@ TEST(TraceCommandsTest, AnalyseJsonIsWhatTheEventTableHolds) {
     ExpectFaithful(Lines(out).at(0), samples, 0.5f, 1550.0f, 10.0f, 0.2f, 0, kHalfKmPerSample);
     // Both kinds, a measured and an unmeasured loss, in the exact form scripts parse.
     EXPECT_EQ(out, "{\"window\": 5, \"end\": 2199, \"events\": ["
-                   "{\"position\": 399, \"type\": 1, \"loss\": 0.001826172, \"distance_km\": 0.081540}, "
-                   "{\"position\": 1400, \"type\": 0, \"loss\": 0.30105862, \"distance_km\": 0.286104}, "
-                   "{\"position\": 2199, \"type\": 1, \"loss\": 0, \"distance_km\": 0.449387}]}\n");
+                   "{\"position\": 399, \"type\": 1, \"loss\": 0.001826172, \"distance_km\": 0.079628}, "
+                   "{\"position\": 1400, \"type\": 0, \"loss\": 0.30105862, \"distance_km\": 0.279398}, "
+                   "{\"position\": 2199, \"type\": 1, \"loss\": 0, \"distance_km\": 0.438854}]}\n");
 
     // Words with fractions are read as the PC reads them: 1310 nm and 10 ns; the attenuation goes in as
     // stored.
@@ -306,9 +308,9 @@ TEST(TraceCommandsTest, AnalyseTableListsEachFilesEvents) {
     EXPECT_EQ(out, half +
                        ": range 0.5 km, wavelength 1550 nm, pulse width 10 ns, threshold 0.2 dB\n"
                        "No.  Type         Distance (km)  Loss (dB)\n"
-                       "1    JointEvent   0.0815         0.0018\n"
-                       "2    FusionEvent  0.2861         0.3011\n"
-                       "3    JointEvent   0.4494         ------\n"
+                       "1    JointEvent   0.0796         0.0018\n"
+                       "2    FusionEvent  0.2794         0.3011\n"
+                       "3    JointEvent   0.4389         ------\n"
                        "\n" +
                        odd +
                        ": range 2 km, wavelength 1310 nm, pulse width 10 ns, threshold 0.2 dB\n"

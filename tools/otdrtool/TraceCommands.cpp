@@ -86,8 +86,7 @@ PcParameters ReadAsPc(const tracefile::ParameterBlock& block) {
     p.threshold = tracefile::BlockRatio(block.m_fEventThreshold, tracefile::ReaderVariant::Pc);
     p.attenuation = block.m_iAttenuation;
     p.kmPerSample = tracefile::KilometresPerSample(
-        tracefile::NominalSpacing(p.range),
-        tracefile::BlockRatio(block.m_fRefractive, tracefile::ReaderVariant::Pc),
+        p.range, tracefile::BlockRatio(block.m_fRefractive, tracefile::ReaderVariant::Pc),
         tracefile::BlockRatio(block.m_fCableRatio, tracefile::ReaderVariant::Pc));
     return p;
 }
