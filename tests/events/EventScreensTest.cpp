@@ -12,11 +12,14 @@
 #include "instrument/screens/CNavPanel.h"
 #include "instrument/state/AppState.h"
 #include "shared/analysis/EventTable.h"
+#include "shared/tracefile/RangeGeometry.h"
 #include "shared/tracefile/TraceFile.h"
 
 #include "platform/DebugOut.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -27,12 +30,17 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include "tests/support/SyntheticTrace.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/qt/QtTestApp.h"
+#include "tests/support/screens/DeliveredTexts.h"
 
 // Texts in the failure messages.
 void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
+}
+void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << rect.x() << ", " << rect.y() << ", " << rect.width() << " x " << rect.height();
 }
 
 namespace {
@@ -73,13 +81,23 @@ private:
 constexpr float kRefractive = 1.468f;
 constexpr float kCableRatio = 0.98f;
 // The trace's own metres per sample (1 m at 16 km) turned into km by its index and cable ratio.
-const double kKmPerSample = 1.0 * 1.5 * kCableRatio / kRefractive * 0.001;
+// 16 km over 16384 points at index 1.5, on this trace's index and cable ratio.
+const double kKmPerSample = 16.0 / 16384 * 1.5 * kCableRatio / kRefractive;
 
 class EventScreensTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { EnsureQtApplication(); }
+    static void SetUpTestSuite() {
+        EnsureQtApplication();
+        // The program's screen font: what fits a column is measured in it.
+        QFont::insertSubstitutions(QStringLiteral("SimSun"),
+                                   {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+        QFont font(QStringLiteral("SimSun"));
+        font.setPixelSize(12);
+        QApplication::setFont(font);
+    }
     void SetUp() override {
         TestRunning = 0;
+        language = LanguageId;
         qApp->installEventFilter(&filter);
         // Current parameters unlike the traces': the rows must follow the trace shown.
         saved = TestParam;
@@ -109,6 +127,7 @@ protected:
     void TearDown() override {
         platform::SetDebugSink({});
         TestParam = saved;
+        LanguageId = language;
     }
     std::string Path(const char* name) const { return (root.Path() / name).string(); }
 
@@ -159,6 +178,7 @@ protected:
 
     TempRoot root;
     TestParameterTable saved;
+    int language = 0;
     std::vector<std::string> debug;
     QtFrontend frontend;
     CLumetraApp app{frontend};
@@ -309,7 +329,7 @@ TEST_F(EventScreensTest, TheTableKeepsItsLastRefillAndEveryWayOutLeadsBackToTheM
             eventNav->show();
             dialog.CurrentPanel = eventNav;
         };
-        EXPECT_EQ(body->geometry(), QRect(0, 0, 320, 202));
+        EXPECT_EQ(body->geometry(), QRect(0, 0, 320, 217));
         EXPECT_EQ(tableNav->Button(0)->text(), "Leave");
         for (int slot = 0; slot < CNavPanel::kSlots; ++slot) {
             EXPECT_EQ(tableNav->Button(slot)->isVisibleTo(tableNav), slot == 0);
@@ -357,5 +377,133 @@ TEST_F(EventScreensTest, TheTableKeepsItsLastRefillAndEveryWayOutLeadsBackToTheM
         EXPECT_EQ(Texts(body->List(), 1), Texts(dialog.TraceBody()->EventList()->List(), 1));
     });
 }
+
+// The screens in the delivered texts of each language, over a trace of eighteen connectors.
+class EventColumnsTest : public EventScreensTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        EventScreensTest::SetUp();
+        UseDeliveredTexts(root, GetParam());
+        TraceSetup setup; // 16 km, 160 ns
+        FibreLink link;
+        link.lengthKm = 14.5;
+        link.endReflectanceDb = -40.0;
+        for (int i = 0; i < 18; ++i)
+            link.events.push_back({LinkEventKind::Connector, 0.8 + 0.75 * i, 0.3, -45.0});
+        std::vector<uint32_t> samples = GenerateTrace(setup, link).samples;
+        for (uint32_t& sample : samples)
+            sample += 10000;
+        const tracefile::ParameterBlock block =
+            tracefile::ParameterBlock::FromParameters({setup.rangeKm, setup.wavelengthNm, setup.pulseNs, 5, 0,
+                                                       setup.refractive, setup.cableRatio, 0.1f},
+                                                      7, 0);
+        ASSERT_EQ(tracefile::WriteTraceFile(Path("many.st"), samples, block), 1);
+    }
+    // The trace opened as the open screen does: its rows fill the event list, and the table when it opens.
+    static void ShowManyEvents(CLumetraDlg& dialog, const std::string& file) {
+        ASSERT_EQ(dialog.TraceView().BuildFromFile(file), 0);
+        ASSERT_GE(dialog.TraceView().Events().GetEventCount(), 14);
+    }
+    static QRect InDialog(const QWidget& widget, const CLumetraDlg& dialog) {
+        return QRect(widget.mapTo(&dialog, QPoint(0, 0)), widget.size());
+    }
+    static QRect RowInDialog(const EventListControl& list, int row, const CLumetraDlg& dialog) {
+        const QRect rect = list.visualItemRect(list.topLevelItem(row));
+        return rect.translated(list.viewport()->mapTo(&dialog, QPoint(0, 0)));
+    }
+    // Every cell of every row, every header and the event number of the last event a table can hold
+    // fit their columns as the list's style lays them out (icon, margins and text, in its font), so
+    // nothing is elided; and the columns stay clear of the scroll bar.
+    static void ExpectEverythingFits(EventListControl& list, const char* numberFormat) {
+        ASSERT_TRUE(QStringList({"WenQuanYi Zen Hei", "Noto Sans CJK SC", "SimSun"})
+                        .contains(QFontInfo(list.font()).family()))
+            << QFontInfo(list.font()).family().toStdString() << " (fonts-wqy-zenhei not installed?)";
+        // The view lays its rows out on a timer, and shows its scroll bar on a queued call after that.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        ASSERT_TRUE(list.verticalScrollBar()->isVisibleTo(&list));
+        // The view's own measure of a column's cells, public on the base.
+        const QAbstractItemView& view = list;
+        int widths = 0;
+        for (int column = 0; column < 4; ++column) {
+            widths += list.columnWidth(column);
+            EXPECT_LE(list.header()->sectionSizeHint(column), list.columnWidth(column)) << column;
+        }
+        EXPECT_LE(widths, list.viewport()->width());
+        for (int row = 0; row < list.topLevelItemCount(); ++row) {
+            list.scrollToItem(list.topLevelItem(row));
+            for (int column = 0; column < 4; ++column)
+                EXPECT_LE(view.sizeHintForColumn(column), list.columnWidth(column)) << row << ", " << column;
+        }
+        // No two events of a table share a sample, and no trace has more samples than this.
+        const int events = static_cast<int>(tracefile::LargestPointCount());
+        list.scrollToTop();
+        QTreeWidgetItem* first = list.topLevelItem(0);
+        int widest = 0, widestNumber = 0;
+        for (int number = 0; number < events; ++number) {
+            first->setText(0, QString::asprintf(numberFormat, number));
+            if (const int width = view.sizeHintForColumn(0); width > widest) {
+                widest = width;
+                widestNumber = number;
+            }
+        }
+        EXPECT_LE(widest, list.columnWidth(0)) << "event " << widestNumber;
+    }
+};
+
+TEST_P(EventColumnsTest, EveryEventNumberATableCanReachIsDrawnWholeBesideItsIcon) {
+    RunDialog([&](CLumetraDlg& dialog) {
+        ASSERT_NO_FATAL_FAILURE(ShowManyEvents(dialog, Path("many.st")));
+        EventListControl& list = dialog.TraceBody()->EventList()->List();
+        EXPECT_EQ(list.Text(13, 0), "   13");
+        ExpectEverythingFits(list, "   %d");
+        Press(dialog, Qt::Key_F3);
+        EventListControl& table = static_cast<CEventTblBody*>(dialog.Window(153))->List();
+        EXPECT_EQ(table.Text(13, 0), "    13");
+        ExpectEverythingFits(table, "    %d");
+    });
+}
+
+TEST_P(EventColumnsTest, TheListShowsItsHeaderAndAWholeRowAndTheTableReachesTheSoftKeys) {
+    RunDialog([&](CLumetraDlg& dialog) {
+        ASSERT_NO_FATAL_FAILURE(ShowManyEvents(dialog, Path("many.st")));
+        const QRect strip = InDialog(*dialog.Window(133), dialog);
+        ASSERT_EQ(strip.top(), 217);
+        CEventLstBody& pane = *dialog.TraceBody()->EventList();
+        EventListControl& list = pane.List();
+        const QRect paneRect = InDialog(pane, dialog);
+        EXPECT_EQ(paneRect, QRect(0, 180, 320, 37));
+        EXPECT_FALSE(paneRect.intersects(strip));
+        const QRect header = InDialog(*list.header(), dialog);
+        EXPECT_TRUE(paneRect.contains(header)) << ::testing::PrintToString(header);
+        EXPECT_GE(header.height(), list.header()->fontMetrics().height());
+        const QRect viewport = InDialog(*list.viewport(), dialog);
+        EXPECT_TRUE(paneRect.contains(viewport));
+        EXPECT_GE(viewport.top(), header.bottom() + 1);
+        // The first row and, reached by the arrows, a later one.
+        EXPECT_TRUE(viewport.contains(RowInDialog(list, 0, dialog)));
+        for (int i = 0; i < 12; ++i)
+            Press(dialog, Qt::Key_Down);
+        ASSERT_EQ(pane.SelectedRow(), 11);
+        const QRect row = RowInDialog(list, 11, dialog);
+        EXPECT_TRUE(viewport.contains(row)) << ::testing::PrintToString(row);
+        EXPECT_EQ(row.height(), list.RowHeight());
+
+        Press(dialog, Qt::Key_F3);
+        auto& body = *static_cast<CEventTblBody*>(dialog.Window(153));
+        ASSERT_TRUE(body.isVisible());
+        const QRect bodyRect = InDialog(body, dialog);
+        EXPECT_EQ(bodyRect, QRect(0, 0, 320, 217));
+        EXPECT_FALSE(bodyRect.intersects(strip));
+        const QRect tableRect = InDialog(body.List(), dialog);
+        EXPECT_EQ(tableRect, QRect(5, 23, 310, 194));
+        EXPECT_EQ(tableRect.bottom(), bodyRect.bottom());
+        EXPECT_TRUE(InDialog(*body.List().viewport(), dialog).contains(RowInDialog(body.List(), 0, dialog)));
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, EventColumnsTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 0 ? "English" : "Chinese";
+                         });
 
 } // namespace

@@ -15,8 +15,14 @@
 CEventLstBody::CEventLstBody(QWidget* parent, CDataLine& view) : QWidget(parent), view_(view) {
     setGeometry(0, 180, 320, 37);
     setFocusPolicy(Qt::NoFocus);
-    list_ = new EventListControl(this, u"EventLst_body", {{50, 82, 85, 82}, QSize(16, 15), "   %d"});
+    // The first column holds the icon and the widest number a table can reach, the last event of a
+    // trace with an event on every sample; the four columns share the width the scroll bar leaves.
+    list_ = new EventListControl(this, u"EventLst_body", {{77, 76, 77, 76}, QSize(16, 15), "   %d"});
     list_->setGeometry(0, 0, 320, 37);
+    // 37 pixels hold the header and one whole row only without the frame and with a header no taller
+    // than the rest.
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->SetHeaderHeight(37 - list_->RowHeight());
     connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         selectedRow_ = list_->indexOfTopLevelItem(item);
         platform::DebugOut("OnNMClickEventList \r\n");

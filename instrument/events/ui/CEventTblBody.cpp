@@ -9,7 +9,6 @@
 
 CEventTblBody::CEventTblBody(QWidget* parent)
     : CPane(parent, dlg::kEventTblBody, u"EventTbl_body", u"top_evettbl", u"事件表") {
-    resize(320, 202);
     // The title line the pane made, in the table's colours.
     if (auto* title = findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         QPalette colours = title->palette();
@@ -18,8 +17,10 @@ CEventTblBody::CEventTblBody(QWidget* parent)
         title->setPalette(colours);
         title->setAutoFillBackground(true);
     }
-    list_ = new EventListControl(this, u"EventTbl_body", {{55, 83, 83, 83}, QSize(15, 15), "    %d"});
-    list_->setGeometry(5, 23, 310, 179);
+    // As in the event list: room for the icon and the widest number, and no column under the scroll bar.
+    list_ = new EventListControl(this, u"EventTbl_body", {{79, 73, 71, 71}, QSize(15, 15), "    %d"});
+    // Down to the soft keys: a shorter pane leaves a black band above them.
+    list_->setGeometry(5, 23, 310, 194);
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (const int row = list_->SelectedRow(); row >= 0)
             selectedRow_ = row;

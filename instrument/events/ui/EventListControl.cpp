@@ -14,6 +14,8 @@
 #include <QBitmap>
 #include <QHeaderView>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -36,10 +38,30 @@ QIcon EventIcon(int resource, QSize size) {
     return QIcon(pixmap);
 }
 
+// The tree view lays its header out from the header's size hint, not from its height.
+class EventListHeader : public QHeaderView {
+public:
+    explicit EventListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+    void SetHeight(int height) {
+        height_ = height;
+        updateGeometry();
+    }
+    QSize sizeHint() const override {
+        QSize hint = QHeaderView::sizeHint();
+        if (height_ > 0)
+            hint.setHeight(height_);
+        return hint;
+    }
+
+private:
+    int height_ = 0;
+};
+
 } // namespace
 
 EventListControl::EventListControl(QWidget* parent, const std::u16string& section, const Layout& layout)
     : QTreeWidget(parent), layout_(layout) {
+    setHeader(new EventListHeader(this));
     for (size_t i = 0; i < kIcons.size(); ++i)
         icons_[i] = EventIcon(kIcons[i], layout.iconSize);
     setFocusPolicy(Qt::NoFocus);
@@ -106,6 +128,21 @@ int EventListControl::Image(int row) const {
 int EventListControl::SelectedRow() const {
     const QList<QTreeWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? -1 : indexOfTopLevelItem(selected.front());
+}
+
+int EventListControl::RowHeight() const {
+    // As the item delegate measures a first-column cell, the tallest of a row.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    option.text = QStringLiteral("0");
+    option.icon = icons_[0];
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height();
+}
+
+void EventListControl::SetHeaderHeight(int height) {
+    static_cast<EventListHeader*>(header())->SetHeight(height);
+    updateGeometries();
 }
 
 void EventListControl::HandKey(uint32_t vk, uint32_t message) {

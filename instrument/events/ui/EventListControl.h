@@ -41,6 +41,10 @@ public:
     int SelectedRow() const;
     // A relayed key-down or key-up: Up and Down move the selection by a row.
     void HandKey(uint32_t vk, uint32_t message);
+    // How tall a row is drawn in the list's font and icon size, rows or not.
+    int RowHeight() const;
+    // A header of that height instead of the style's; 0 gives the style's back.
+    void SetHeaderHeight(int height);
 
 private:
     Layout layout_;
