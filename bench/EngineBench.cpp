@@ -1,6 +1,7 @@
 // The acquisition engine's own cost: one real-time cycle's post-processing of 16384 points, and whole
 // tests against the simulated board in virtual time, set against the waits the board demands.
 #include "instrument/acquisition/AveragingTest.h"
+#include "instrument/acquisition/DriverCalls.h"
 #include "instrument/acquisition/SampleRing.h"
 
 #include "platform/Time.h"
@@ -48,6 +49,8 @@ BENCHMARK(BM_RealtimeCyclePostProcessing)->Unit(benchmark::kMillisecond);
 // to be set against the mandated waits it would have slept.
 void BM_AveragingTestOwnTime(benchmark::State& state) {
     simboard::RegisterSimulatedBoard();
+    // The light on, as the test thread has it, so the board simulates the fibre and not a dark receiver.
+    driver::MeasuringSectionOn();
     const float range = static_cast<float>(state.range(0)) / 10.0f;
     uint64_t slept = 0;
     for (auto _ : state) {

@@ -166,7 +166,7 @@ void AcquisitionBoard::FireShotGroup() {
     // A full accumulator takes no more: a wrapped sum would be worse than a stalled one.
     if (it->shots >= kMaxShots)
         return;
-    const std::vector<float>& mean = Mean(*it);
+    const std::vector<float>& mean = sectionOn_ ? Mean(*it) : Dark(it->length);
     noise_.Convert(mean.data(), fifo_.data() + it->start, it->length);
     ++it->shots;
 }
@@ -189,6 +189,12 @@ const std::vector<float>& AcquisitionBoard::Mean(const PhaseRecord& record) {
     std::vector<float> mean(record.length);
     response->Fill(PhaseDelay(record.phaseValue), shot, mean);
     return means_.emplace(key, std::move(mean)).first->second;
+}
+
+const std::vector<float>& AcquisitionBoard::Dark(uint32_t length) {
+    if (dark_.size() < length)
+        dark_.assign(length, static_cast<float>(figures::kAdcOffset));
+    return dark_;
 }
 
 uint32_t AcquisitionBoard::ReadFifo() {
@@ -246,6 +252,7 @@ void AcquisitionBoard::Reset() {
     position_ = 0;
     reads_ = 0;
     arms_ = 0;
+    sectionOn_ = false;
     noise_.Seed(NoiseSource::kDefaultSeed);
 }
 

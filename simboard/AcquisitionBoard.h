@@ -64,6 +64,9 @@ public:
     void SetScenario(const Scenario& scenario);
     const Scenario& CurrentScenario() const { return scenario_; }
     void SetNoiseSeed(uint64_t seed) { noise_.Seed(seed); }
+    // The measuring section ("POF1:" codes 6 and 5): switched off, a shot group converts the dark
+    // receiver only.
+    void SetSectionOn(bool on) { sectionOn_ = on; }
 
     // What the current registers fire a shot group with.
     ShotSettings CurrentShot() const;
@@ -71,13 +74,15 @@ public:
     static double PhaseDelay(uint16_t phaseValue) { return (100.0 - phaseValue) / 80.0; }
     static uint32_t RecordLength(uint16_t shotLengthRegister);
 
-    // Registers, counts and FIFO cleared; the scenario stays, the noise restarts from the default seed.
+    // Registers, counts and FIFO cleared, the section off; the scenario stays, the noise restarts from
+    // the default seed.
     void Reset();
 
 private:
     void Arm();
     void FireShotGroup();
     const std::vector<float>& Mean(const PhaseRecord& record);
+    const std::vector<float>& Dark(uint32_t length);
 
     static constexpr uint32_t kDirectRegisters = 0x1000;
     std::array<uint16_t, kDirectRegisters> values_{};
@@ -94,7 +99,9 @@ private:
     Scenario scenario_;
     std::unique_ptr<LinkResponse> response1310_, response1550_;
     std::unordered_map<uint64_t, std::vector<float>> means_;
+    std::vector<float> dark_; // the offset alone, as long as the longest record so far
     NoiseSource noise_;
+    bool sectionOn_ = false;
 };
 
 } // namespace simboard

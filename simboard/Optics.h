@@ -20,7 +20,7 @@ constexpr double kRiseLongNs = 60.0;          // above 16 km: filtered to the 78
 constexpr double kRecoveryNs = 12.0;          // receiver recovery after an overload
 constexpr int kAdcFullScale = 16383;          // 14 bits
 constexpr double kAdcOffset = 300.0;          // counts of a dark receiver
-constexpr double kNoiseCounts = 2.0;          // Gaussian noise per conversion, rms
+constexpr double kNoiseCounts = 30.0;         // receiver noise per conversion, rms: hides the truncations
 } // namespace figures
 
 // What one shot group is fired with.

@@ -42,7 +42,7 @@ struct Scenario {
     bool operator==(const Scenario&) const = default;
 };
 
-// The built-in link: 12 km with a connector, three splices, a bend and a connector-terminated end.
+// The built-in link: 12 km with two connectors, a splice, a bend and an open far end.
 Scenario DefaultScenario();
 
 // Checks what a scenario built in code holds; the error names the first fault.

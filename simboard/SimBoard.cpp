@@ -184,9 +184,15 @@ void SimBoard::CountOtdrCall(uint32_t code) {
     ++calls_[{kOtdrDevice, code}];
 }
 
+void SimBoard::SetMeasuringSection(bool on) {
+    std::lock_guard lock(otdrMutex_);
+    measuringSectionOn_ = on;
+    otdr_.SetSectionOn(on);
+}
+
 void SimBoard::PowerOff() {
     poweredOff_ = true;
-    measuringSectionOn_ = false;
+    SetMeasuringSection(false);
     lightOn_ = false;
     std::function<void()> handler;
     {

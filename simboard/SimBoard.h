@@ -60,7 +60,7 @@ public:
     void CountCall(const std::string& device, uint32_t code);
     void CountOtdrCall(uint32_t code);
     void ReloadScenario();
-    void SetMeasuringSection(bool on) { measuringSectionOn_ = on; }
+    void SetMeasuringSection(bool on);
     void SetLight(bool on) { lightOn_ = on; }
     void PowerOff();
     void WriteRegister(uint32_t reg, uint16_t value);

@@ -10,10 +10,13 @@ bool ProvisionDeviceRoot(const std::filesystem::path& root, const std::vector<De
     const std::filesystem::path previous = platform::DeviceRoot();
     platform::SetDeviceRoot(root);
     bool ok = !error;
-    if (!platform::IsDirectory("\\NandFlash") && !platform::CreateDirectory("\\NandFlash"))
-        ok = false;
     for (const DeliveredFile& file : files) {
-        const std::string path = "\\NandFlash\\" + file.name;
+        if (!platform::IsDirectory(file.folder) && !platform::CreateDirectory(file.folder)) {
+            report += "cannot create " + platform::HostPath(file.folder).string() + "\n";
+            ok = false;
+            continue;
+        }
+        const std::string path = file.folder + "\\" + file.name;
         if (platform::PathExists(path)) {
             report += "kept " + platform::HostPath(path).string() + "\n";
         } else if (platform::WriteWholeFile(path, file.bytes)) {

@@ -6,11 +6,12 @@
 #include <vector>
 
 struct DeliveredFile {
-    std::string name; // in "\NandFlash"
+    std::string name; // in `folder`
     std::span<const uint8_t> bytes;
+    std::string folder = "\\NandFlash"; // a folder of the device root
 };
 
-// Puts the delivered files into the flash disk of a device root, creating the folders it needs and
+// Puts the delivered files into their folders of a device root, creating the folders it needs and
 // leaving every file that exists untouched. Returns false when a file could not be written; the
 // report names what was copied and what was kept.
 bool ProvisionDeviceRoot(const std::filesystem::path& root, const std::vector<DeliveredFile>& files,

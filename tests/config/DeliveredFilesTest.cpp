@@ -162,4 +162,35 @@ TEST(ProvisioningTest, CopiesIntoAnEmptyRootAndNeverOverwrites) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "c");
 }
 
+TEST(ProvisioningTest, PutsEachFileIntoItsFolderAndKeepsWhatIsThere) {
+    TempRoot root;
+    const uint8_t config[] = {'c'}, link[] = {'f', 'i', 'b', 'r', 'e'}, other[] = {'e', 'n', 'd'};
+    std::string report;
+    EXPECT_TRUE(ProvisionDeviceRoot(
+        root.Path(),
+        {{"config.ini", config}, {"link.txt", link, "\\scenarios"}, {"other.txt", other, "\\scenarios"}},
+        report));
+    EXPECT_EQ(root.Read("NandFlash/config.ini"), "c");
+    EXPECT_EQ(root.Read("scenarios/link.txt"), "fibre");
+    EXPECT_EQ(root.Read("scenarios/other.txt"), "end");
+    EXPECT_NE(report.find("copied " + (root.Path() / "scenarios" / "link.txt").string()), std::string::npos)
+        << report;
+
+    // An edited file stays, a removed one comes back.
+    root.Write("scenarios/link.txt", "mine");
+    std::filesystem::remove(root.Path() / "scenarios" / "other.txt");
+    report.clear();
+    EXPECT_TRUE(ProvisionDeviceRoot(
+        root.Path(), {{"link.txt", link, "\\scenarios"}, {"other.txt", other, "\\scenarios"}}, report));
+    EXPECT_EQ(root.Read("scenarios/link.txt"), "mine");
+    EXPECT_EQ(root.Read("scenarios/other.txt"), "end");
+    EXPECT_NE(report.find("kept"), std::string::npos) << report;
+
+    // A folder that cannot be made fails the provisioning and names it.
+    root.Write("blocked", "a file where the folder would go");
+    report.clear();
+    EXPECT_FALSE(ProvisionDeviceRoot(root.Path(), {{"link.txt", link, "\\blocked"}}, report));
+    EXPECT_NE(report.find("cannot create"), std::string::npos) << report;
+}
+
 } // namespace

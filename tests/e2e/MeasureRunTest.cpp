@@ -4,15 +4,57 @@
 #include "shared/tracefile/TraceFile.h"
 
 #include <QImage>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 namespace {
 
+bool Provision(const TempRoot& root) {
+    ProgramStart provision;
+    provision.program = "otdrtool";
+    provision.arguments = {"provision", root.Path().string()};
+    provision.workDir = root.Path();
+    return RunProgram(provision).exitCode == 0;
+}
+
+bool SetSetting(const TempRoot& root, const std::string& key, int value) {
+    ProgramStart set;
+    set.program = "otdrtool";
+    set.workDir = root.Path();
+    set.arguments = {"ini",   "setint", (root.Path() / "NandFlash" / "config.ini").string(),
+                     "param", key,      std::to_string(value)};
+    return RunProgram(set).exitCode == 0;
+}
+
+ProgramRun RunLumetra(const TempRoot& root, const std::string& script,
+                      const std::map<std::string, std::string>& more = {}) {
+    std::ofstream(root.Path() / "script.txt") << script;
+    ProgramStart start;
+    start.program = "Lumetra";
+    start.arguments = {"--script", (root.Path() / "script.txt").string()};
+    start.workDir = root.Path();
+    start.environment = {{"LUMETRA_ROOT", root.Path().string()},
+                         {"QT_QPA_PLATFORM", "offscreen"},
+                         {"LUMETRA_LOCALE", "0409"},
+                         {"LUMETRA_TEST_TIME", "fast"}};
+    start.environment.insert(more.begin(), more.end());
+    start.timeoutMs = 120000;
+    return RunProgram(start);
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 struct Measure {
     int way;        // 0 averaging, 1 real-time, 2 automatic
-    int rangeIndex; // 0 = 0.5 km ... 8 = 128 km; the built-in link has no event within 2 km
+    int rangeIndex; // 0 = 0.5 km ... 8 = 128 km; the built-in link's first event lies at 1.3 km
     const char* name;
 };
 
@@ -20,40 +62,13 @@ class MeasureRunTest : public ::testing::TestWithParam<Measure> {
 protected:
     // A provisioned root whose settings hold the test way and range.
     void SetUp() override {
-        ProgramStart provision;
-        provision.program = "otdrtool";
-        provision.arguments = {"provision", root.Path().string()};
-        provision.workDir = root.Path();
-        ASSERT_EQ(RunProgram(provision).exitCode, 0);
+        ASSERT_TRUE(Provision(root));
         const Measure& m = GetParam();
-        for (const auto& [key, value] : {std::pair{"myTestWay", m.way}, std::pair{"myRang", m.rangeIndex}}) {
-            ProgramStart set;
-            set.program = "otdrtool";
-            set.workDir = root.Path();
-            set.arguments = {"ini",   "setint", (root.Path() / "NandFlash" / "config.ini").string(),
-                             "param", key,      std::to_string(value)};
-            ASSERT_EQ(RunProgram(set).exitCode, 0) << key;
-        }
+        ASSERT_TRUE(SetSetting(root, "myTestWay", m.way));
+        ASSERT_TRUE(SetSetting(root, "myRang", m.rangeIndex));
     }
-    ProgramRun Run(const std::string& script) {
-        std::ofstream(root.Path() / "script.txt") << script;
-        ProgramStart start;
-        start.program = "Lumetra";
-        start.arguments = {"--script", (root.Path() / "script.txt").string()};
-        start.workDir = root.Path();
-        start.environment = {{"LUMETRA_ROOT", root.Path().string()},
-                             {"QT_QPA_PLATFORM", "offscreen"},
-                             {"LUMETRA_LOCALE", "0409"},
-                             {"LUMETRA_TEST_TIME", "fast"}};
-        start.timeoutMs = 120000;
-        return RunProgram(start);
-    }
-    std::string Dump() const {
-        std::ifstream in(root.Path() / "state.txt");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    ProgramRun Run(const std::string& script) { return RunLumetra(root, script); }
+    std::string Dump() const { return ReadText(root.Path() / "state.txt"); }
 
     TempRoot root;
 };
@@ -100,5 +115,33 @@ INSTANTIATE_TEST_SUITE_P(WaysAndRanges, MeasureRunTest,
                                            Measure{2, 3, "Automatic_from_4km"},
                                            Measure{2, 8, "Automatic_from_128km"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The shipped links land in the root's "scenarios" folder; one copied to "scenario.txt" or named by
+// LUMETRA_SCENARIO is the fibre the key T measures.
+TEST(ShippedScenarioRunTest, AScenarioChosenFromTheProvisionedOnesIsWhatTheQuickTestMeasures) {
+    TempRoot root;
+    ASSERT_TRUE(Provision(root));
+    ASSERT_TRUE(SetSetting(root, "myRang", 5));   // 16 km
+    ASSERT_TRUE(SetSetting(root, "myPuWith", 3)); // 320 ns
+    const std::string script =
+        "wait 200\nkey T\nwait-test\nwait 100\ndump " + (root.Path() / "state.txt").string() + "\nquit\n";
+    ASSERT_EQ(RunLumetra(root, script).exitCode, 18);
+    EXPECT_NE(ReadText(root.Path() / "state.txt").find("events: 4\n"), std::string::npos)
+        << "the built-in link: two connectors, the splice and the end";
+
+    std::filesystem::copy_file(root.Path() / "scenarios" / "many-connectors.txt",
+                               root.Path() / "scenario.txt");
+    ASSERT_EQ(RunLumetra(root, script).exitCode, 18);
+    const std::string many = ReadText(root.Path() / "state.txt");
+    EXPECT_NE(many.find("events: 15\n"), std::string::npos) << many;
+
+    // The variable wins over the root's file.
+    ASSERT_EQ(RunLumetra(root, script,
+                         {{"LUMETRA_SCENARIO", (root.Path() / "scenarios" / "bend-1550.txt").string()}})
+                  .exitCode,
+              18);
+    const std::string bend = ReadText(root.Path() / "state.txt");
+    EXPECT_NE(bend.find("events: 3\n"), std::string::npos) << bend;
+}
 
 } // namespace

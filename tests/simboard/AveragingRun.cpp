@@ -1,5 +1,7 @@
 #include "tests/simboard/AveragingRun.h"
 
+#include "instrument/acquisition/DriverCalls.h"
+
 TestParameterTable AveragingRun::Parameters(const Acquisition& acquisition) {
     TestParameterTable params;
     params.items[kRangeItem].value = static_cast<float>(acquisition.rangeKm);
@@ -15,6 +17,8 @@ AveragingRun::AveragingRun(const Acquisition& acquisition)
       engine_(otr_, params_, way_, EngineContext{ring_, stop_, acquisition.invalidMetres, 0}) {
     // The engine's waits are the real board's; the simulated one needs none.
     platform::SetTimeSource(time_);
+    if (acquisition.sectionOn)
+        driver::MeasuringSectionOn();
 }
 
 AveragingRun::~AveragingRun() {

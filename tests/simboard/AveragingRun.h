@@ -20,6 +20,7 @@ struct Acquisition {
     float attenuationDb = 5.0f;
     int avgTime = 7;
     float invalidMetres = 0.0f;
+    bool sectionOn = true; // "POF1:" code 6 before the test, as the test thread sends it
 };
 
 class AveragingRun {

@@ -1,6 +1,7 @@
 #include "simboard/AcquisitionBoard.h"
 #include "simboard/SimBoard.h"
 
+#include "instrument/acquisition/DriverCalls.h"
 #include "tests/simboard/AveragingRun.h"
 
 #include <algorithm>
@@ -228,12 +229,47 @@ TEST_F(BoardPhysicsTest, NoiseFallsAsTheRootOfTheShotGroups) {
             }
             const double mean = sum / e->OffsetDotNum();
             sd[avg == 16] = std::sqrt(squares / e->OffsetDotNum() - mean * mean);
-            EXPECT_NEAR(mean / groups, figures::kAdcOffset, 0.05);
+            // The mean of the noise words carries the noise of all their conversions.
+            EXPECT_NEAR(mean / groups, figures::kAdcOffset,
+                        5 * figures::kNoiseCounts / std::sqrt(groups * avg * e->OffsetDotNum()));
             EXPECT_NEAR(sd[avg == 16], figures::kNoiseCounts * std::sqrt(groups / static_cast<double>(avg)),
                         0.1 * figures::kNoiseCounts * std::sqrt(groups / static_cast<double>(avg)));
         }
         EXPECT_NEAR(sd[0] / sd[1], 4.0, 0.4);
     }
+}
+
+TEST_F(BoardPhysicsTest, AMeasuringSectionSwitchedOffSeesOnlyTheDarkReceiver) {
+    Acquisition a; // the built-in link, whose launch drives the receiver to full scale when lit
+    a.avgTime = 2;
+    a.sectionOn = false;
+    // Off as the main panel's timer leaves it after a test: "POF1:" code 5.
+    driver::MeasuringSectionOn();
+    driver::MeasuringSectionOff();
+    auto dark = Run(a);
+    const double groups = dark->GroupsPerCycle() * a.avgTime;
+    ASSERT_EQ(board.Records().front().shots, static_cast<uint32_t>(groups)) << "the shots were fired";
+    const std::vector<uint32_t>& sums = dark->Sums();
+    double mean = 0.0;
+    uint32_t highest = 0;
+    for (uint32_t k = 0; k < dark->DotNum(); ++k) {
+        mean += sums[k];
+        highest = std::max(highest, sums[k]);
+    }
+    mean /= dark->DotNum() * groups;
+    EXPECT_NEAR(mean, figures::kAdcOffset, 5 * figures::kNoiseCounts / std::sqrt(dark->DotNum() * groups));
+    EXPECT_LT(highest / groups, figures::kAdcOffset + 6 * figures::kNoiseCounts / std::sqrt(groups))
+        << "no launch, no reflection: noise only";
+    // Levels are of the mean cycle: its noise is that of the cycle's groups over the average time.
+    const double cycleNoise = figures::kNoiseCounts * std::sqrt(groups) / a.avgTime;
+    const std::vector<uint32_t> levels = dark->Levels();
+    EXPECT_LT(*std::max_element(levels.begin(), levels.end()), 10000 * std::log10(6 * cycleNoise));
+
+    // The test thread switches it on before every test: then the same settings see the fibre.
+    a.sectionOn = true;
+    auto lit = Run(a);
+    EXPECT_EQ(lit->Sums()[Point(*lit, 0.01)], static_cast<uint32_t>(figures::kAdcFullScale * groups));
+    EXPECT_GT(lit->Levels()[Point(*lit, 3.0)], 40000u);
 }
 
 TEST_F(BoardPhysicsTest, SumsStayWithin32BitsAtTheLargestSetting) {
@@ -253,7 +289,8 @@ TEST_F(BoardPhysicsTest, SumsStayWithin32BitsAtTheLargestSetting) {
     const long saturated = std::count(sums.begin(), sums.begin() + 2000, full);
     EXPECT_GE(saturated, static_cast<long>(20480 / figures::kSamplePeriodNs))
         << "at least the pulse's length";
-    EXPECT_NEAR(static_cast<double>(sums[e->DotNum() + 1000]) / groups, figures::kAdcOffset, 0.1);
+    EXPECT_NEAR(static_cast<double>(sums[e->DotNum() + 1000]) / groups, figures::kAdcOffset,
+                5 * figures::kNoiseCounts / std::sqrt(groups));
 }
 
 TEST_F(BoardPhysicsTest, LevelsLandOnTheInstrumentsScale) {

@@ -7,7 +7,16 @@
 
 #include "instrument/config/Provisioning.h"
 
+#include "platform/EmbeddedFile.h"
+
 #include <algorithm>
+
+PLATFORM_EMBEDDED_FILE(delivered_scenario_built_in)
+PLATFORM_EMBEDDED_FILE(delivered_scenario_terminated_end)
+PLATFORM_EMBEDDED_FILE(delivered_scenario_long_haul)
+PLATFORM_EMBEDDED_FILE(delivered_scenario_patch_link)
+PLATFORM_EMBEDDED_FILE(delivered_scenario_bend_1550)
+PLATFORM_EMBEDDED_FILE(delivered_scenario_many_connectors)
 
 namespace {
 
@@ -16,7 +25,8 @@ constexpr options::Positional kProvisionArguments[] = {
 };
 const options::Command kProvisionCommand = {
     .name = "provision",
-    .summary = "put the delivered settings and language files into a device root, keeping those it has",
+    .summary = "put the delivered settings, language files and scenarios into a device root, keeping those "
+               "it has",
     .positionals = kProvisionArguments,
 };
 
@@ -43,10 +53,18 @@ int Provision(const std::vector<std::string>& args, const DeliveredTexts& delive
     int status = 0;
     if (!options::ParseCommand(kProvisionCommand, args, parsed, out, err, status))
         return status;
+    // The simulated links go beside the flash disk, where the board looks for "scenario.txt".
+    const std::string scenarios = "\\scenarios";
     const std::vector<DeliveredFile> files = {
         {"config.ini", delivered.config},
         {"languageEN.ini", delivered.languageEn},
         {"languageCH.ini", delivered.languageCh},
+        {"built-in.txt", delivered_scenario_built_in(), scenarios},
+        {"terminated-end.txt", delivered_scenario_terminated_end(), scenarios},
+        {"long-haul.txt", delivered_scenario_long_haul(), scenarios},
+        {"patch-link.txt", delivered_scenario_patch_link(), scenarios},
+        {"bend-1550.txt", delivered_scenario_bend_1550(), scenarios},
+        {"many-connectors.txt", delivered_scenario_many_connectors(), scenarios},
     };
     if (ProvisionDeviceRoot(parsed.arguments[0], files, out))
         return 0;
