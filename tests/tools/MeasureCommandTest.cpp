@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -94,6 +95,51 @@ TEST_F(MeasureCommandTest, RefusedSettingsPrintTheInstrumentsMessage) {
     EXPECT_EQ(Measure({"--scenario", (root.Path() / "none.txt").string()}), 2);
     std::vector<std::string> noOutput = {"--fast"};
     EXPECT_EQ(RunMeasureCommand(noOutput, english, out, err), 2);
+}
+
+// Every shipped link measured at the default settings and analysed: the events each lists, by type and
+// where the link has them; the analysis reads each a few tens of metres at most before its place.
+TEST_F(MeasureCommandTest, EachShippedLinkMeasuresAndListsItsEvents) {
+    struct Listed {
+        const char* file;
+        std::vector<std::pair<std::string, double>> events;
+    };
+    std::vector<std::pair<std::string, double>> many = {{"FusionEvent", 1.1}};
+    for (int i = 0; i < 13; ++i)
+        many.push_back({"JointEvent", 2.8 + 0.6 * i});
+    many.push_back({"JointEvent", 10.6});
+    const Listed links[] = {
+        {"built-in.txt",
+         {{"JointEvent", 1.3}, {"FusionEvent", 4.5}, {"JointEvent", 6.2}, {"JointEvent", 12.0}}},
+        {"terminated-end.txt", {{"JointEvent", 2.5}, {"FusionEvent", 4.1}}},
+        {"long-haul.txt", {{"JointEvent", 0.6}}},
+        {"patch-link.txt", {{"JointEvent", 0.16}, {"JointEvent", 0.34}, {"JointEvent", 0.42}}},
+        {"bend-1550.txt", {{"JointEvent", 1.2}, {"FusionEvent", 4.4}, {"JointEvent", 10.5}}},
+        {"many-connectors.txt", many},
+    };
+    for (const Listed& link : links) {
+        SCOPED_TRACE(link.file);
+        const std::string scenario = (std::filesystem::path(SCENARIO_DIR) / link.file).string();
+        ASSERT_EQ(Measure({"--fast", "--scenario", scenario}), 0) << err;
+        std::string analysed, analyseErr;
+        ASSERT_EQ(RunAnalyseCommand({Output()}, analysed, analyseErr), 0) << analyseErr;
+        std::vector<std::pair<std::string, double>> found;
+        std::istringstream lines(analysed);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream row(line);
+            int number = 0;
+            std::string type;
+            double km = 0.0;
+            if (row >> number >> type >> km)
+                found.push_back({type, km});
+        }
+        ASSERT_EQ(found.size(), link.events.size()) << analysed;
+        for (size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].first, link.events[i].first) << analysed;
+            EXPECT_LE(found[i].second, link.events[i].second) << analysed;
+            EXPECT_GT(found[i].second, link.events[i].second - 0.06) << analysed;
+        }
+    }
 }
 
 } // namespace
