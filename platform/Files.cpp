@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include "platform/DevicePath.h"
+#include "shared/fileio/HostFiles.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,49 +28,6 @@ LocalTime ToLocalTime(const struct timespec& when) {
 
 char FoldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// The file a chain of links ends at, which need not exist yet; false for a loop or an unreadable link.
-// Replacing the link itself would leave its target with the old content.
-bool FollowLinks(fs::path& path) {
-    constexpr int kMaxLinks = 40; // as the kernel's own limit
-    for (int hops = 0;; ++hops) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0)
-            return errno == ENOENT;
-        if (!S_ISLNK(info.st_mode))
-            return true;
-        if (hops == kMaxLinks)
-            return false;
-        std::error_code error;
-        const fs::path next = fs::read_symlink(path, error);
-        if (error)
-            return false;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-}
-
-// A rename is only durable once the folder holding the new entry is flushed.
-bool SyncDirectory(const fs::path& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    // Some file systems cannot flush a folder and say so; their renames are as durable as they get.
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-    return ::close(fd) == 0 && ok;
 }
 
 } // namespace
@@ -166,53 +124,11 @@ bool GetLastWriteTime(std::string_view path, LocalTime& time) {
 }
 
 bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(HostPath(path).c_str(), "rb");
-    if (!file)
-        return false;
-    bytes.clear();
-    uint8_t chunk[65536];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    return fileio::ReadRegularFile(HostPath(path), bytes, kLargestFileBytes) == fileio::ReadResult::Ok;
 }
 
 bool WriteWholeFile(std::string_view path, std::span<const uint8_t> bytes, bool executable) {
-    fs::path target = HostPath(path);
-    if (!FollowLinks(target))
-        return false;
-    const fs::path folder = target.parent_path();
-    struct stat existing {};
-    mode_t mode = 0644;
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode))
-            return false;
-        mode = existing.st_mode & 07777;
-    } else if (errno != ENOENT) {
-        return false;
-    }
-    std::error_code error;
-    if (!fs::is_directory(folder, error))
-        return false;
-    if (executable)
-        mode |= S_IXUSR | ((mode & (S_IRGRP | S_IROTH)) >> 2);
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, bytes);
-    ok = ::fchmod(fd, mode) == 0 && ok;
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return SyncDirectory(folder);
+    return fileio::ReplaceFile(HostPath(path), bytes, {.executable = executable});
 }
 
 } // namespace platform

@@ -30,11 +30,14 @@ bool DeleteFile(std::string_view path);
 bool CopyFile(std::string_view source, std::string_view target, bool failIfExists);
 bool GetLastWriteTime(std::string_view path, LocalTime& time);
 
+// The most a whole-file read takes: more than any file the instrument keeps (the updater is the largest).
+constexpr size_t kLargestFileBytes = 256u << 20;
+
+// Reads a regular file; a FIFO, device or folder is refused without blocking, as is a larger file.
 bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& bytes);
-// Writes through a temporary file beside the target and renames it over the target, so a failed write
-// leaves the old file whole. A link is followed and stays a link. An existing file keeps its mode, a new
-// one gets 0644; `executable` adds execute where read is allowed. False also when only the flush of the
-// folder after the rename failed: the new content is then in place but may not survive a power cut.
+// fileio::ReplaceFile on the device path: a failed write leaves the old file whole, nothing but a
+// regular file is replaced, a link is followed and stays a link, the mode is kept; `executable` adds
+// execute where read is allowed.
 bool WriteWholeFile(std::string_view path, std::span<const uint8_t> bytes, bool executable = false);
 
 } // namespace platform

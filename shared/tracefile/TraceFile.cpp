@@ -1,12 +1,12 @@
 #include "shared/tracefile/TraceFile.h"
 
+#include "shared/fileio/HostFiles.h"
 #include "shared/tracefile/RangeGeometry.h"
 
 #include <cstdio>
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tracefile {
 
@@ -136,7 +136,7 @@ int ReadTraceFile(const std::filesystem::path& file, ReaderVariant variant, Trac
     const std::string path = file.string();
     if (path.empty())
         return Fail(TraceReadError::EmptyPath, error);
-    File in(std::fopen(path.c_str(), "rb"));
+    File in(fileio::OpenRegularFile(file));
     if (!in)
         return Fail(TraceReadError::CannotOpen, error);
     const size_t dot = path.rfind('.');
@@ -187,23 +187,7 @@ int WriteTraceFile(const std::filesystem::path& file, std::span<const uint32_t> 
     const std::vector<uint8_t> bytes = EncodeTraceFile(samples, block);
     if (bytes.empty())
         return 0;
-    // Through a temporary file beside the target, so a failed write never leaves half a trace.
-    const std::filesystem::path temp = file.parent_path() / ("." + file.filename().string() + ".part");
-    File out(std::fopen(temp.c_str(), "wb"));
-    if (!out)
-        return 0;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
-    ok = std::fflush(out.get()) == 0 && ok;
-    ok = ::fsync(fileno(out.get())) == 0 && ok;
-    ok = std::fclose(out.release()) == 0 && ok;
-    std::error_code failure;
-    if (ok)
-        std::filesystem::rename(temp, file, failure);
-    if (!ok || failure) {
-        std::filesystem::remove(temp, failure);
-        return 0;
-    }
-    return 1;
+    return fileio::ReplaceFile(file, bytes) ? 1 : 0;
 }
 
 } // namespace tracefile
