@@ -143,20 +143,21 @@ SettingsFields LoadSettingsFields() {
     return fields;
 }
 
-void SaveSettingsFields(const SettingsFields& fields) {
+bool SaveSettingsFields(const SettingsFields& fields) {
     using namespace settings;
     const IniFile config(kConfigFile);
-    config.SetInt(kParam, kTestWay, fields.testWay);
-    config.SetInt(kParam, kPulseWidth, fields.pulseIndex);
-    config.SetInt(kParam, kAttenuation, fields.attenuationIndex);
-    config.SetInt(kParam, kRange, fields.rangeIndex);
-    config.SetInt(kParam, kWavelength, fields.wavelengthIndex);
-    config.SetString(kParam, fields.wavelengthIndex == 1 ? kRefractive1550 : kRefractive,
-                     ToText(Number(fields.refractive), 4));
-    config.SetString(kParam, kCableRatio, ToText(Number(fields.cableRatio), 3));
-    config.SetString(kParam, kEventThreshold, ToText(Number(fields.threshold), 2));
-    config.SetInt(kParam, kAverageTime,
-                  static_cast<int>(std::strtol(fields.averageTime.c_str(), nullptr, 10)));
+    // Stops at the first key the flash refuses: the rest would fail the same way.
+    return config.SetInt(kParam, kTestWay, fields.testWay) &&
+           config.SetInt(kParam, kPulseWidth, fields.pulseIndex) &&
+           config.SetInt(kParam, kAttenuation, fields.attenuationIndex) &&
+           config.SetInt(kParam, kRange, fields.rangeIndex) &&
+           config.SetInt(kParam, kWavelength, fields.wavelengthIndex) &&
+           config.SetString(kParam, fields.wavelengthIndex == 1 ? kRefractive1550 : kRefractive,
+                            ToText(Number(fields.refractive), 4)) &&
+           config.SetString(kParam, kCableRatio, ToText(Number(fields.cableRatio), 3)) &&
+           config.SetString(kParam, kEventThreshold, ToText(Number(fields.threshold), 2)) &&
+           config.SetInt(kParam, kAverageTime,
+                         static_cast<int>(std::strtol(fields.averageTime.c_str(), nullptr, 10)));
 }
 
 tracefile::ParameterBlock ToParameterBlock(const TestParameterTable& table, const TestWayPair& way) {

@@ -93,7 +93,8 @@ ApplyResult ApplySettings(SettingsFields& fields, TestParameterTable& table, Tes
 SettingsFields LoadSettingsFields();
 // The refractive-index text stored for a wavelength (0 1310 nm, 1 1550 nm).
 std::string StoredRefractive(int wavelengthIndex);
-void SaveSettingsFields(const SettingsFields& fields);
+// False when the flash refused a key; the keys before it may be stored.
+bool SaveSettingsFields(const SettingsFields& fields);
 
 // The stored form of the current parameters, as the trace file keeps them.
 tracefile::ParameterBlock ToParameterBlock(const TestParameterTable& table, const TestWayPair& way);

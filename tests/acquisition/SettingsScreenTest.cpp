@@ -225,6 +225,34 @@ TEST_F(SettingsScreenTest, ARefusedValueKeepsTheScreenTheParametersAndTheFile) {
     });
 }
 
+// A flash that refuses the settings file: the user is told, nothing is taken into use, and OK tries again.
+TEST_F(SettingsScreenTest, ASaveTheFlashRefusesIsReportedAndNothingIsTakenIntoUse) {
+    RunSettings([&](CLumetraDlg& dialog, CSetOtdrBody& body, CSetOtdrNav& nav) {
+        const TestParameterTable before = TestParam;
+        const std::filesystem::path config = root.Path() / "NandFlash" / "config.ini";
+        const std::string stored = root.Read("NandFlash/config.ini");
+        std::filesystem::remove(config);
+        std::filesystem::create_directory(config); // nothing can be written in its place
+        FocusFromTop(dialog, nav, 1039);
+        Press(dialog, Qt::Key_Up); // 64 km
+        Press(dialog, Qt::Key_F1);
+        ASSERT_EQ(boxes->Count(), 1u);
+        EXPECT_EQ(boxes->shown[0].text.substr(0, 36), u"The settings could not be saved to t");
+        EXPECT_EQ(dialog.CurrentPanel, &nav);
+        EXPECT_TRUE(body.isVisible());
+        EXPECT_EQ(Shown(body, 1039), "64km");
+        EXPECT_EQ(TestParam.Values(), before.Values());
+
+        std::filesystem::remove(config);
+        root.Write("NandFlash/config.ini", stored);
+        Press(dialog, Qt::Key_F1);
+        EXPECT_EQ(boxes->Count(), 1u);
+        EXPECT_EQ(dialog.CurrentPanel, &dialog.MainPanel());
+        EXPECT_EQ(TestParam.Value(kRangeItem), 64.0f);
+        EXPECT_EQ(Stored(settings::kRange), u"7");
+    });
+}
+
 TEST_F(SettingsScreenTest, TheFocusedControlIsFramedAndGreyedControlsArePassedOver) {
     RunSettings([&](CLumetraDlg& dialog, CSetOtdrBody& body, CSetOtdrNav& nav) {
         // Focus moves, and is seen, in the active window, as the instrument's one window always is.

@@ -20,6 +20,11 @@ namespace {
 
 constexpr const char16_t* kSection = u"setotdr_body";
 constexpr const char16_t* kMissing = u"flase";
+constexpr const char16_t* kSaveFailedKey = u"message_SaveFailed";
+constexpr const char16_t* kSaveFailedEn =
+    u"The settings could not be saved to the flash disk. They are not in use; "
+    u"check the disk and press OK to try again.";
+constexpr const char16_t* kSaveFailedCh = u"参数未能保存到存储器，未被采用。请检查存储器后按确定重试。";
 
 QString Number(float value, const char* unit) {
     return QString::number(static_cast<double>(value), 'g', 6) + QString::fromLatin1(unit);
@@ -197,21 +202,31 @@ int CSetOtdrBody::Apply() {
     averageTime_->setText(QString::fromStdString(fields.averageTime));
     if (result.ok)
         return 1;
-    auto message = messages_.find(result.messageKey);
-    if (message == messages_.end())
-        message = messages_
-                      .emplace(result.messageKey,
-                               LanguageTable(LanguageId, kSection).TextOr(result.messageKey, kMissing))
-                      .first;
-    platform::MessageBox(message->second, MessageTitle, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    ShowMessage(result.messageKey);
     return 0;
 }
 
-void CSetOtdrBody::Save() {
+void CSetOtdrBody::ShowMessage(const std::u16string& key) {
+    auto message = messages_.find(key);
+    if (message == messages_.end()) {
+        std::u16string text = LanguageTable(LanguageId, kSection).TextOr(key, kMissing);
+        // Language files older than the save message lack it; it must never read "flase".
+        if (key == kSaveFailedKey && text == kMissing)
+            text = LanguageId == 1 ? kSaveFailedCh : kSaveFailedEn;
+        message = messages_.emplace(key, std::move(text)).first;
+    }
+    platform::MessageBox(message->second, MessageTitle, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+bool CSetOtdrBody::Save() {
     const SettingsFields fields = Fields();
-    SaveSettingsFields(fields);
+    if (!SaveSettingsFields(fields)) {
+        ShowMessage(kSaveFailedKey);
+        return false;
+    }
     stored_ = fields;
     storedRefractive_[fields.wavelengthIndex == 1 ? 1 : 0] = fields.refractive;
+    return true;
 }
 
 void CSetOtdrBody::Restore() {

@@ -23,7 +23,8 @@ public:
     // Enables and greys the fields for the test way selected.
     void EnableFieldsForTestWay();
     // After a successful apply: the values go to the settings file and become what a cancel restores.
-    void Save();
+    // False, after a message, when the file could not be written; what a cancel restores stays.
+    bool Save();
     // Every control back to the values last loaded or saved.
     void Restore();
     // The focus to a control by its identifier; an edit's whole text is selected.
@@ -40,6 +41,8 @@ protected:
 
 private:
     void Show(const SettingsFields& fields);
+    // A message of the screen's language section, with the program's own text where the file has none.
+    void ShowMessage(const std::u16string& key);
     // The pulse and attenuation lists offered at a range, keeping the selections that still exist.
     void RebuildLists(int rangeIndex, int pulseIndex, int attenuationIndex);
     void OnWavelengthChanged();

@@ -16,9 +16,16 @@ void CSetOtdrNav::OnSlot(int slot) {
     case 0: {
         const float range = TestParam.Value(kRangeItem);
         const float pulse = TestParam.Value(kPulseWidthItem);
+        const TestParameterTable applied = TestParam;
+        const TestWayPair way = TestWay;
         if (!body.Apply())
             return;
-        body.Save();
+        // Settings the flash did not take are not used either: the next start would not have them.
+        if (!body.Save()) {
+            TestParam = applied;
+            TestWay = way;
+            return;
+        }
         screens_.TraceView().SetParametersChanged(true);
         screens_.Show(*this, ScreenSwitch::Screen::Main);
         if (TestParam.Value(kRangeItem) != range || TestParam.Value(kPulseWidthItem) != pulse)
