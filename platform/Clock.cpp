@@ -2,11 +2,13 @@
 
 #include "platform/DevicePath.h"
 #include "platform/ServiceSlot.h"
+#include "shared/fileio/HostFiles.h"
 
+#include <charconv>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 #include <mutex>
+#include <string>
 
 namespace platform {
 namespace {
@@ -36,9 +38,13 @@ int64_t HostWallMilliseconds() {
 }
 
 int64_t ReadOffset() {
-    std::ifstream in(VirtualClock::OffsetFile());
+    constexpr size_t kMostBytes = 64; // a number and a line end
+    std::vector<uint8_t> bytes;
+    if (fileio::ReadRegularFile(VirtualClock::OffsetFile(), bytes, kMostBytes) != fileio::ReadResult::Ok)
+        return 0;
+    const char* text = reinterpret_cast<const char*>(bytes.data());
     int64_t offset = 0;
-    if (!(in >> offset))
+    if (std::from_chars(text, text + bytes.size(), offset).ec != std::errc())
         return 0;
     return offset;
 }
@@ -78,9 +84,8 @@ bool VirtualClock::Set(const LocalTime& t) {
     const std::filesystem::path file = OffsetFile();
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
-    std::ofstream out(file, std::ios::trunc);
-    out << (wanted - HostWallMilliseconds()) << '\n';
-    return static_cast<bool>(out.flush());
+    const std::string text = std::to_string(wanted - HostWallMilliseconds()) + "\n";
+    return fileio::ReplaceFile(file, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
 }
 
 LocalTime GetLocalTime() {

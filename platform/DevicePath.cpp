@@ -1,11 +1,14 @@
 #include "platform/DevicePath.h"
 
 #include "platform/Locale.h"
+#include "shared/fileio/HostFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -55,8 +58,13 @@ bool SameFileName(std::string_view a, std::string_view b) {
 }
 
 std::filesystem::path HostPath(std::string_view devicePath) {
-    std::filesystem::path current = DeviceRoot();
-    bool existing = true;
+    struct Level {
+        std::filesystem::path path;
+        bool existing;
+    };
+    // The root and each folder below it so far: ".." drops the last one, never the root, however the
+    // root is spelt.
+    std::vector<Level> levels{{DeviceRoot(), true}};
     size_t start = 0;
     while (start <= devicePath.size()) {
         size_t end = devicePath.find_first_of("\\/", start);
@@ -67,14 +75,14 @@ std::filesystem::path HostPath(std::string_view devicePath) {
         if (component.empty() || component == ".")
             continue;
         if (component == "..") {
-            // Never leave the device root.
-            if (current != DeviceRoot())
-                current = current.parent_path();
+            if (levels.size() > 1)
+                levels.pop_back();
             continue;
         }
-        std::filesystem::path next = current / std::string(component);
+        const std::filesystem::path& current = levels.back().path;
+        Level next{current / std::string(component), levels.back().existing};
         std::error_code error;
-        if (existing && !std::filesystem::exists(next, error)) {
+        if (next.existing && !std::filesystem::exists(next.path, error)) {
             std::string match;
             for (std::filesystem::directory_iterator it(current, error), last; !error && it != last;
                  it.increment(error)) {
@@ -85,13 +93,24 @@ std::filesystem::path HostPath(std::string_view devicePath) {
                 }
             }
             if (match.empty())
-                existing = false;
+                next.existing = false;
             else
-                next = current / match;
+                next.path = current / match;
         }
-        current = std::move(next);
+        levels.push_back(std::move(next));
     }
-    return current;
+    return levels.back().path;
+}
+
+bool ResolveInRoot(std::string_view devicePath, std::filesystem::path& location) {
+    std::filesystem::path root, resolved;
+    if (!fileio::ResolveLocation(DeviceRoot(), root) ||
+        !fileio::ResolveLocation(HostPath(devicePath), resolved))
+        return false;
+    if (std::mismatch(root.begin(), root.end(), resolved.begin(), resolved.end()).first != root.end())
+        return false;
+    location = std::move(resolved);
+    return true;
 }
 
 std::string UsbDiskRoot() {

@@ -59,13 +59,18 @@ std::vector<FindData> FindFiles(std::string_view pattern) {
     const std::string_view folder =
         cut == std::string_view::npos ? std::string_view() : pattern.substr(0, cut);
     const std::string_view mask = cut == std::string_view::npos ? pattern : pattern.substr(cut + 1);
-    if (mask.empty())
+    fs::path dir;
+    if (mask.empty() || !ResolveInRoot(folder, dir))
         return found;
-    const fs::path dir = HostPath(folder);
     std::error_code error;
     for (fs::directory_iterator it(dir, error), last; !error && it != last; it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (name.empty() || name[0] == '.' || !WildcardMatch(mask, name))
+            continue;
+        // A link out of the device shows nothing of what lies there, not even its size.
+        fs::path location;
+        std::error_code linkError;
+        if (it->is_symlink(linkError) && !ResolveInRoot(std::string(folder) + "\\" + name, location))
             continue;
         struct stat info {};
         if (::stat(it->path().c_str(), &info) != 0)
@@ -79,56 +84,76 @@ std::vector<FindData> FindFiles(std::string_view pattern) {
 }
 
 bool PathExists(std::string_view path) {
+    fs::path location;
     std::error_code error;
-    return fs::exists(HostPath(path), error);
+    return ResolveInRoot(path, location) && fs::exists(location, error);
 }
 
 bool IsDirectory(std::string_view path) {
+    fs::path location;
     std::error_code error;
-    return fs::is_directory(HostPath(path), error);
+    return ResolveInRoot(path, location) && fs::is_directory(location, error);
 }
 
 bool CreateDirectory(std::string_view path) {
+    fs::path target;
     std::error_code error;
-    const fs::path target = HostPath(path);
-    if (fs::exists(target, error) || !fs::is_directory(target.parent_path(), error))
+    if (!ResolveInRoot(path, target) || fs::exists(target, error) ||
+        !fs::is_directory(target.parent_path(), error))
         return false;
     return fs::create_directory(target, error);
 }
 
 bool DeleteFile(std::string_view path) {
+    fs::path location;
     std::error_code error;
-    const fs::path target = HostPath(path);
-    if (!fs::is_regular_file(target, error))
+    if (!ResolveInRoot(path, location) || !fs::is_regular_file(location, error))
         return false;
-    return fs::remove(target, error);
+    // The name goes, as on the instrument: a link, not the file it leads to.
+    return fs::remove(HostPath(path), error);
 }
 
 bool CopyFile(std::string_view source, std::string_view target, bool failIfExists) {
+    fs::path from, to;
+    std::error_code error;
+    if (!ResolveInRoot(source, from) || !ResolveInRoot(target, to) || fs::is_directory(to, error) ||
+        (failIfExists && fs::exists(to, error)))
+        return false;
     std::vector<uint8_t> bytes;
-    if (!IsDirectory(source) && !ReadWholeFile(source, bytes))
-        return false;
-    if (IsDirectory(source) || IsDirectory(target) || (failIfExists && PathExists(target)))
-        return false;
     struct stat info {};
-    const bool executable = ::stat(HostPath(source).c_str(), &info) == 0 && (info.st_mode & S_IXUSR);
-    return WriteWholeFile(target, bytes, executable);
+    if (fileio::ReadRegularFile(from, bytes, kLargestFileBytes) != fileio::ReadResult::Ok ||
+        ::stat(from.c_str(), &info) != 0)
+        return false;
+    return fileio::ReplaceFile(to, bytes, {.executable = (info.st_mode & S_IXUSR) != 0});
 }
 
 bool GetLastWriteTime(std::string_view path, LocalTime& time) {
+    fs::path location;
     struct stat info {};
-    if (::stat(HostPath(path).c_str(), &info) != 0)
+    if (!ResolveInRoot(path, location) || ::stat(location.c_str(), &info) != 0)
         return false;
     time = ToLocalTime(info.st_mtim);
     return true;
 }
 
 bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& bytes) {
-    return fileio::ReadRegularFile(HostPath(path), bytes, kLargestFileBytes) == fileio::ReadResult::Ok;
+    fs::path location;
+    return ResolveInRoot(path, location) &&
+           fileio::ReadRegularFile(location, bytes, kLargestFileBytes) == fileio::ReadResult::Ok;
 }
 
 bool WriteWholeFile(std::string_view path, std::span<const uint8_t> bytes, bool executable) {
-    return fileio::ReplaceFile(HostPath(path), bytes, {.executable = executable});
+    fs::path location;
+    return ResolveInRoot(path, location) && fileio::ReplaceFile(location, bytes, {.executable = executable});
+}
+
+int RemoveStaleTemporaryFiles() {
+    int removed = 0;
+    for (const std::string& folder :
+         {std::string("\\"), std::string("\\NandFlash"), UsbDiskRoot() + "\\OTDRDATA"})
+        if (fs::path location; ResolveInRoot(folder, location))
+            removed += fileio::RemoveStaleTemporaries(location);
+    return removed;
 }
 
 } // namespace platform

@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// Every operation takes a device path and refuses one that a link leads out of the device root
+// (platform::ResolveInRoot): false, or nothing found.
+
 struct FindData {
     std::string name; // as stored, UTF-8
     bool isDirectory = false;
@@ -39,5 +42,9 @@ bool ReadWholeFile(std::string_view path, std::vector<uint8_t>& bytes);
 // regular file is replaced, a link is followed and stays a link, the mode is kept; `executable` adds
 // execute where read is allowed.
 bool WriteWholeFile(std::string_view path, std::span<const uint8_t> bytes, bool executable = false);
+
+// Removes what killed writers left in the folders the instrument writes (the root, "\NandFlash" and the
+// USB disk's "OTDRDATA"), as fileio::RemoveStaleTemporaries does; returns how many files went.
+int RemoveStaleTemporaryFiles();
 
 } // namespace platform

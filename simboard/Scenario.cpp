@@ -1,10 +1,10 @@
 #include "simboard/Scenario.h"
 
+#include "shared/fileio/HostFiles.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace simboard {
@@ -177,6 +177,11 @@ bool ParseScenario(std::string_view text, Scenario& out, std::string& error) {
         std::string_view line = text.substr(pos, next - pos);
         pos = next + 1;
         ++lineNumber;
+        if (line.size() - (line.ends_with('\r') ? 1 : 0) > kMaxScenarioLineChars) {
+            error = "line " + std::to_string(lineNumber) + ": longer than " +
+                    std::to_string(kMaxScenarioLineChars) + " characters";
+            return false;
+        }
         if (const size_t hash = line.find('#'); hash != std::string_view::npos)
             line = line.substr(0, hash);
         const std::vector<std::string_view> words = Words(line);
@@ -274,12 +279,15 @@ bool ParseScenario(std::string_view text, Scenario& out, std::string& error) {
 }
 
 bool LoadScenario(const std::filesystem::path& path, Scenario& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path.string() + ": cannot be read";
+    std::vector<uint8_t> bytes;
+    if (const fileio::ReadResult read = fileio::ReadRegularFile(path, bytes, kMaxScenarioBytes);
+        read != fileio::ReadResult::Ok) {
+        error = path.string() + ": " + fileio::Describe(read);
+        if (read == fileio::ReadResult::TooLarge)
+            error += " (a scenario holds at most " + std::to_string(kMaxScenarioBytes) + " bytes)";
         return false;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!ParseScenario(text, out, error)) {
         error = path.string() + ": " + error;
         return false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -48,8 +49,14 @@ Scenario DefaultScenario();
 // Checks what a scenario built in code holds; the error names the first fault.
 bool ValidateScenario(const Scenario& scenario, std::string& error);
 
+// What a scenario may hold: more than any link needs, little enough that a wrong file costs nothing.
+constexpr size_t kMaxScenarioBytes = 1u << 20;
+constexpr size_t kMaxScenarioLineChars = 4096; // without the line end
+
 // The text format of SCENARIOS.md; on failure `out` is left alone and `error` reads "line N: ...".
 bool ParseScenario(std::string_view text, Scenario& out, std::string& error);
+// Reads a regular file of at most kMaxScenarioBytes (a folder, FIFO or device is refused unopened) and
+// parses it; the error begins with the file's name.
 bool LoadScenario(const std::filesystem::path& path, Scenario& out, std::string& error);
 
 } // namespace simboard

@@ -127,8 +127,9 @@ void SimBoard::ReloadScenario() {
         file = named;
     } else {
         std::error_code ec;
+        // Whatever stands there is tried, so a folder or FIFO of that name is reported, not passed over.
         const std::filesystem::path inRoot = platform::HostPath("\\scenario.txt");
-        if (std::filesystem::is_regular_file(inRoot, ec))
+        if (std::filesystem::exists(inRoot, ec))
             file = inRoot;
     }
     Scenario scenario = DefaultScenario();

@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/DebugOut.h"
 #include "platform/DevicePath.h"
+#include "platform/Files.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "platform/SystemStatus.h"
@@ -27,6 +28,8 @@ constexpr const char16_t* kMessageTitleCaption = u"提示";
 } // namespace
 
 int CLumetraApp::InitInstance() {
+    // Before anything is written: a writer killed at its last run left its temporary file behind.
+    platform::RemoveStaleTemporaryFiles();
     platform::LocalTime now = platform::GetLocalTime();
     if (now.year > 2030)
         now.year = 2011;

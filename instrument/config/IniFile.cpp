@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <sys/stat.h>
@@ -22,11 +23,19 @@ enum class ReadResult { Ok, Missing, Empty, Failed };
 // writing, so a file it may not change is never replaced. Only an absent file is Missing: taking any
 // other failure for an empty file would write back one section and lose the rest.
 ReadResult ReadText(const std::string& devicePath, std::u16string& text, bool forWriting = false) {
+    std::filesystem::path location;
+    if (!platform::ResolveInRoot(devicePath, location))
+        return ReadResult::Failed;
+    // Looked at before it is opened: a FIFO would block the open, a device might act on it.
+    struct stat info {};
+    if (::stat(location.c_str(), &info) != 0)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    if (!S_ISREG(info.st_mode))
+        return ReadResult::Failed;
     const int fd =
-        ::open(platform::HostPath(devicePath).c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+        ::open(location.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return ReadResult::Failed;

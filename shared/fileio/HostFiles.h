@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 // Whole-file reads and writes on host paths that neither destroy nor hang: every program's writers and
@@ -12,6 +13,7 @@
 namespace fileio {
 
 enum class ReadResult { Ok, Missing, NotRegular, TooLarge, ReadError };
+const char* Describe(ReadResult result);
 
 // Opens a regular file for reading ("rb"), or null with the reason. A FIFO, device or folder is refused
 // without being opened for a blocking read; links are followed.
@@ -20,6 +22,11 @@ std::FILE* OpenRegularFile(const std::filesystem::path& file, ReadResult* why = 
 // Reads all of a regular file of at most maxBytes. A FIFO, device or folder is refused without being
 // opened for a blocking read; links are followed.
 ReadResult ReadRegularFile(const std::filesystem::path& file, std::vector<uint8_t>& bytes, size_t maxBytes);
+
+// Where a path leads: absolute, every link followed (a dangling one too, to where it points), no "." or
+// "..", the part that does not exist yet kept as written. False for a loop of links, a link that cannot
+// be read or a folder that cannot be searched.
+bool ResolveLocation(const std::filesystem::path& path, std::filesystem::path& location);
 
 struct ReplaceOptions {
     bool executable = false; // add execute where read is allowed
@@ -36,8 +43,10 @@ bool ReplaceFile(const std::filesystem::path& target, std::span<const uint8_t> b
 // Whether a name is one of ReplaceFile's temporary files.
 bool IsTemporaryName(const std::string& name);
 
-// Removes the temporary files a killed writer left in a folder, if older than minAge (a writer of
-// another program may be busy with a younger one). Returns how many went.
+// Removes the temporary files a killed writer left in a folder: ReplaceFile's, and the ".NAME.XXXXXX"
+// and ".NAME.part" of earlier versions beside the regular file NAME they were replacing. Only regular
+// files of this user older than minAge go (a writer of another program may be busy with a younger one).
+// Returns how many went.
 int RemoveStaleTemporaries(const std::filesystem::path& folder,
                            std::chrono::seconds minAge = std::chrono::seconds(60));
 

@@ -2,11 +2,17 @@
 #include "platform/Sync.h"
 #include "platform/Time.h"
 
+#include "tests/support/FifoTrap.h"
 #include "tests/support/TempRoot.h"
 
+#include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +42,37 @@ TEST(ClockTest, RefusesInvalidDatesAndKeepsTheOffsetInTheDeviceRoot) {
     // Another root has its own clock: the host's.
     TempRoot other;
     EXPECT_LT(platform::GetLocalTime().year, 2032);
+}
+
+TEST(ClockTest, AFailedWriteKeepsTheOffsetAndAFifoInItsPlaceIsNeverOpened) {
+    TempRoot root;
+    platform::LocalTime time = platform::GetLocalTime();
+    time.year = 2032;
+    time.day = std::min(time.day, 28);
+    ASSERT_TRUE(platform::SetLocalTime(time));
+    // As on a full disk: not a byte more can be written.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit { 0, 0 };
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        time.year = 2040;
+        ::_exit(platform::SetLocalTime(time) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write must fail";
+    EXPECT_EQ(platform::GetLocalTime().year, 2032);
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(root.Path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u) << "no temporary file left behind";
+
+    std::filesystem::remove(platform::VirtualClock::OffsetFile());
+    FifoTrap fifo(platform::VirtualClock::OffsetFile());
+    EXPECT_LT(platform::GetLocalTime().year, 2032);
+    EXPECT_EQ(fifo.Openings(), 0);
 }
 
 TEST(ManualTimeTest, WakesSleepersStepByStep) {

@@ -4,7 +4,9 @@
 
 #include "tests/support/TempRoot.h"
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -23,6 +25,39 @@ TEST(DevicePathTest, MatchesExistingComponentsWithoutRegardToCase) {
     EXPECT_EQ(platform::HostPath("\\..\\..\\etc\\passwd"), root.Path() / "etc" / "passwd");
     EXPECT_TRUE(platform::SameFileName("Lumetra.EXE", "lumetra.exe"));
     EXPECT_FALSE(platform::SameFileName("Lumetra.exe", "Lumetra.ex"));
+}
+
+TEST(DevicePathTest, NoSpellingOfTheRootLetsAPathLeaveIt) {
+    namespace fs = std::filesystem;
+    TempRoot base;
+    const fs::path real = fs::canonical(base.Path()) / "real";
+    fs::create_directories(real / "NandFlash");
+    fs::create_symlink(real, base.Path() / "alias");
+    base.Write("secret.txt", "not the device's");
+    const fs::path alias = base.Path() / "alias";
+    const std::string spellings[] = {
+        real.string() + "/", real.string() + "/./", real.string() + "/../real",  real.string() + "/../real/",
+        alias.string(),      alias.string() + "/",  alias.string() + "/../alias"};
+    const uint8_t bytes[] = {'e'};
+    for (const std::string& spelling : spellings) {
+        SCOPED_TRACE(spelling);
+        platform::SetDeviceRoot(spelling);
+        std::vector<uint8_t> read;
+        EXPECT_FALSE(platform::ReadWholeFile("NandFlash\\..\\..\\..\\..\\..\\..\\..\\etc\\passwd", read));
+        EXPECT_FALSE(platform::ReadWholeFile("NandFlash\\..\\..\\secret.txt", read));
+        EXPECT_FALSE(platform::PathExists("\\..\\secret.txt"));
+        // ".." stops at the root: the file lands in it.
+        ASSERT_TRUE(platform::WriteWholeFile("NandFlash\\..\\..\\escaped.txt", bytes));
+        EXPECT_FALSE(fs::exists(base.Path() / "escaped.txt"));
+        EXPECT_TRUE(fs::remove(real / "escaped.txt"));
+        ASSERT_TRUE(platform::WriteWholeFile("\\nandflash\\in.ini", bytes));
+        EXPECT_TRUE(platform::ReadWholeFile("\\NandFlash\\IN.INI", read));
+        EXPECT_TRUE(fs::remove(real / "NandFlash" / "in.ini"));
+        fs::path location;
+        ASSERT_TRUE(platform::ResolveInRoot("\\NandFlash\\..\\..\\x", location));
+        EXPECT_EQ(location, real / "x");
+    }
+    platform::SetDeviceRoot(base.Path());
 }
 
 TEST(DevicePathTest, UsbFolderFollowsTheLocale) {
@@ -137,6 +172,67 @@ TEST(FilesTest, WholeFileWritesKeepTheModeAndGoThroughLinksToTheirTarget) {
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir))
             ++entries;
     EXPECT_EQ(entries, 6u + 1u);
+}
+
+TEST(FilesTest, LinksInTheRootNeverReachWhatLiesOutsideIt) {
+    namespace fs = std::filesystem;
+    TempRoot root;
+    // A folder of the host beside the root, removed with it.
+    const fs::path outside = root.Path() / ".." / (root.Path().filename().string() + "-outside");
+    struct Remove {
+        fs::path path;
+        ~Remove() { fs::remove_all(path); }
+    } removeOutside{outside};
+    fs::create_directories(outside / "dir");
+    std::ofstream(outside / "secret.txt") << "secret";
+    root.Write("NandFlash/a.ini", "inside");
+    root.Write("Persist/.keep", "");
+    const fs::path folder = root.Path() / "NandFlash";
+    fs::create_symlink(fs::canonical(outside), folder / "out");
+    fs::create_symlink("../../" + outside.filename().string(), folder / "up");
+    fs::create_symlink(outside / "secret.txt", folder / "secret.ini");
+    fs::create_symlink(outside / "new.ini", folder / "new.ini");
+    fs::create_symlink("../Persist", folder / "in");
+
+    const uint8_t bytes[] = {'w'};
+    std::vector<uint8_t> read;
+    platform::LocalTime time;
+    for (const char* path :
+         {"\\NandFlash\\out\\secret.txt", "\\NandFlash\\up\\secret.txt", "\\NandFlash\\secret.ini"}) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(platform::ReadWholeFile(path, read));
+        EXPECT_FALSE(platform::PathExists(path));
+        EXPECT_FALSE(platform::GetLastWriteTime(path, time));
+        EXPECT_FALSE(platform::DeleteFile(path));
+        EXPECT_FALSE(platform::WriteWholeFile(path, bytes));
+        EXPECT_FALSE(platform::CopyFile(path, "\\NandFlash\\copy.ini", false));
+        EXPECT_FALSE(platform::CopyFile("\\NandFlash\\a.ini", path, false));
+    }
+    EXPECT_FALSE(platform::WriteWholeFile("\\NandFlash\\new.ini", bytes));
+    EXPECT_FALSE(platform::WriteWholeFile("\\NandFlash\\out\\w.txt", bytes));
+    EXPECT_FALSE(platform::CopyFile("\\NandFlash\\a.ini", "\\NandFlash\\up\\c.txt", false));
+    EXPECT_FALSE(platform::CreateDirectory("\\NandFlash\\out\\made"));
+    EXPECT_FALSE(platform::IsDirectory("\\NandFlash\\out\\dir"));
+    EXPECT_TRUE(platform::FindFiles("\\NandFlash\\out\\*").empty());
+    EXPECT_TRUE(platform::FindFiles("\\NandFlash\\up\\dir").empty());
+    std::vector<std::string> listed;
+    for (const platform::FindData& found : platform::FindFiles("\\NandFlash\\*"))
+        listed.push_back(found.name);
+    EXPECT_EQ(listed, (std::vector<std::string>{"a.ini", "in"}));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(outside))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"dir", "secret.txt"}));
+    EXPECT_FALSE(fs::exists(folder / "copy.ini"));
+
+    // A link that stays inside works as the folder it leads to.
+    EXPECT_TRUE(platform::CopyFile("\\NandFlash\\a.ini", "\\NandFlash\\in\\b.ini", true));
+    EXPECT_EQ(root.Read("Persist/b.ini"), "inside");
+    EXPECT_TRUE(platform::IsDirectory("\\NandFlash\\in"));
+    ASSERT_EQ(platform::FindFiles("\\NandFlash\\in\\*.ini").size(), 1u);
+    EXPECT_TRUE(platform::DeleteFile("\\NandFlash\\in\\b.ini"));
+    EXPECT_FALSE(fs::exists(root.Path() / "Persist" / "b.ini"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "simboard/SimBoard.h"
 
 #include "tests/simboard/AveragingRun.h"
+#include "tests/support/FifoTrap.h"
 #include "tests/support/TempRoot.h"
 
 #include "platform/DebugOut.h"
@@ -116,6 +117,41 @@ TEST(ScenarioFormat, BuiltInLinkIsTheTwelveKilometreLinkWithAnOpenEnd) {
     EXPECT_EQ(error, "event 2: events must come in ascending distance");
 }
 
+TEST(ScenarioFile, TakesOnlyABoundedRegularFileAndNamesWhatIsWrong) {
+    TempRoot root;
+    FifoTrap fifo(root.Path() / "fifo.txt");
+    root.Write("folder.txt/inside.txt", "fibre 3 0.35 0.2 1.468\n");
+    const std::string fibre = "fibre 3 0.35 0.2 1.468\r\n";
+    // At the limits, in bytes and in the length of a line.
+    const std::string longest = "#" + std::string(simboard::kMaxScenarioLineChars - 1, 'x') + "\r\n";
+    std::string full = fibre + longest;
+    full += std::string(simboard::kMaxScenarioBytes - full.size(), '\n');
+    root.Write("full.txt", full);
+    root.Write("large.txt", full + "\n");
+    root.Write("wide.txt", fibre + "#" + longest);
+    const auto at = [&root](const char* name) { return (root.Path() / name).string(); };
+
+    Scenario loaded;
+    std::string error;
+    ASSERT_TRUE(simboard::LoadScenario(at("full.txt"), loaded, error)) << error;
+    EXPECT_DOUBLE_EQ(loaded.EndKm(), 3.0);
+    const std::pair<std::string, std::string> refused[] = {
+        {at("folder.txt"), "not a regular file (a folder, FIFO or device)"},
+        {at("fifo.txt"), "not a regular file (a folder, FIFO or device)"},
+        {"/dev/zero", "not a regular file (a folder, FIFO or device)"},
+        {at("large.txt"), "too large (a scenario holds at most 1048576 bytes)"},
+        {at("wide.txt"), "line 2: longer than 4096 characters"},
+        {at("absent.txt"), "no such file"},
+    };
+    for (const auto& [file, reason] : refused) {
+        Scenario kept = simboard::DefaultScenario();
+        EXPECT_FALSE(simboard::LoadScenario(file, kept, error)) << file;
+        EXPECT_EQ(error, file + ": " + reason);
+        EXPECT_EQ(kept, simboard::DefaultScenario()) << file;
+    }
+    EXPECT_EQ(fifo.Openings(), 0);
+}
+
 class ScenarioSourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -189,6 +225,23 @@ TEST_F(ScenarioSourceTest, EnvironmentWinsAndBadFilesFallBackToTheBuiltInLink) {
     unsetenv("LUMETRA_SCENARIO");
     board.ClearScenario();
     EXPECT_EQ(board.ScenarioSource(), (root.Path() / "scenario.txt").string());
+}
+
+TEST_F(ScenarioSourceTest, AFolderOrFifoInPlaceOfTheFileLeavesTheBuiltInLink) {
+    root.Write("scenarios/named.txt/inside.txt", "fibre 7 0.35 0.2 1.468\n");
+    const std::string named = (root.Path() / "scenarios" / "named.txt").string();
+    setenv("LUMETRA_SCENARIO", named.c_str(), 1);
+    board.ReloadScenario();
+    EXPECT_EQ(board.ScenarioSource(), "built-in");
+    unsetenv("LUMETRA_SCENARIO");
+    FifoTrap fifo(root.Path() / "Scenario.txt");
+    board.ReloadScenario();
+    EXPECT_EQ(board.ScenarioSource(), "built-in");
+    EXPECT_EQ(board.CurrentScenario(), simboard::DefaultScenario());
+    const std::string reason = ": not a regular file (a folder, FIFO or device)\r\n";
+    EXPECT_EQ(debug, "Scenario not used, the built-in link instead: " + named + reason +
+                         "Scenario not used, the built-in link instead: " + fifo.Path().string() + reason);
+    EXPECT_EQ(fifo.Openings(), 0);
 }
 
 } // namespace

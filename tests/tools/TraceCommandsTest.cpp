@@ -3,6 +3,7 @@
 #include "shared/analysis/EventTable.h"
 #include "shared/tracefile/TraceFile.h"
 
+#include "tests/support/FifoTrap.h"
 #include "tests/support/Lines.h"
 #include "tests/support/TempRoot.h"
 
@@ -139,12 +140,20 @@ struct Rejected {
     std::string reason;
 };
 
-std::vector<Rejected> RejectedFiles(const TempRoot& root) {
+// A FIFO, a folder or a device is refused unopened, as a file that cannot be opened.
+std::vector<Rejected> RejectedFiles(const TempRoot& root, const FifoTrap& fifo) {
     tracefile::ParameterBlock lowThreshold = TwoKmBlock();
     lowThreshold.m_fEventThreshold = 890;
     root.Write("short.st", std::string(64, '\0'));
     root.Write("notes.txt", "text");
+    root.Write("x.sor/scan.sor", "anything");
+    std::filesystem::create_directory(root.Path() / "x.st");
+    std::filesystem::create_symlink("/dev/zero", root.Path() / "zero.st");
     return {
+        {fifo.Path().string(), "cannot open the file"},
+        {(root.Path() / "x.sor").string(), "cannot open the file"},
+        {(root.Path() / "x.st").string(), "cannot open the file"},
+        {(root.Path() / "zero.st").string(), "cannot open the file"},
         {(root.Path() / "short.st").string(), "too short for a trace file"},
         {WriteTrace(root, "count.st", Falling(8192, 40000, 1), TwoKmBlock()),
          "sample count does not match the range"},
@@ -180,7 +189,8 @@ TEST(TraceCommandsTest, InfoPrintsTheStoredWordsAsThePcReaderAcceptsThem) {
 TEST(TraceCommandsTest, EveryCommandNamesARejectedFileAndItsReason) {
     TempRoot root;
     const std::string good = WriteTrace(root, "good.st", Falling(4096, 40000, 1), TwoKmBlock());
-    for (const Rejected& bad : RejectedFiles(root)) {
+    const FifoTrap fifo(root.Path() / "fifo.st");
+    for (const Rejected& bad : RejectedFiles(root, fifo)) {
         SCOPED_TRACE(bad.file);
         std::string out, err;
         EXPECT_EQ(RunInfoCommand({"--json", good, bad.file, good}, out, err), 1);
@@ -199,6 +209,7 @@ TEST(TraceCommandsTest, EveryCommandNamesARejectedFileAndItsReason) {
         EXPECT_EQ(exported, "");
         EXPECT_EQ(exportErr, "otdrtool export: " + bad.file + ": " + bad.reason + "\n");
     }
+    EXPECT_EQ(fifo.Openings(), 0);
 }
 
 TEST(TraceCommandsTest, ExportPrintsDistanceAndLevelOfEverySample) {
