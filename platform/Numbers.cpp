@@ -1,7 +1,6 @@
 #include "platform/Numbers.h"
 
 #include <charconv>
-#include <limits>
 
 namespace platform {
 
@@ -15,6 +14,10 @@ std::string Format(double value, std::chars_format format, int precision) {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 } // namespace
@@ -37,22 +40,28 @@ double ParseNumber(std::string_view text, size_t* used) {
     const char* first = text.data() + at;
     const char* last = text.data() + text.size();
     double value = 0.0;
-    // from_chars takes a minus of its own: a second sign is no number, as strtod has it.
-    const auto result = first != last && *first != '-'
+    // A digit or a point must start the number. from_chars would also take a second minus, and "nan",
+    // "inf" and "infinity" as strtod does; a NaN passes every check against bounds.
+    const auto result = first != last && (IsDigit(*first) || *first == '.')
                             ? std::from_chars(first, last, value)
                             : std::from_chars_result{first, std::errc::invalid_argument};
-    if (result.ec == std::errc::invalid_argument) {
+    const auto none = [used] {
         if (used)
             *used = 0;
         return 0.0;
-    }
+    };
+    if (result.ec == std::errc::invalid_argument)
+        return none();
     if (result.ec == std::errc::result_out_of_range) {
-        // Too large is infinite and too small is zero, as strtod gives them.
+        // Too small is zero, as strtod gives it. Too large is no number: strtod's infinity would pass a
+        // check with one bound.
         const std::string_view digits(first, static_cast<size_t>(result.ptr - first));
         const size_t exponent = digits.find_first_of("eE");
         const bool tiny =
             exponent != std::string_view::npos && exponent + 1 < digits.size() && digits[exponent + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        if (!tiny)
+            return none();
+        value = 0.0;
     }
     if (used)
         *used = static_cast<size_t>(result.ptr - text.data());

@@ -13,8 +13,9 @@ std::string FormatFixed(double value, int decimals);
 std::string FormatGeneral(double value, int digits);
 
 // As strtod in the C locale reads the start of a text: leading blanks, a sign, digits with a point and
-// an exponent; no hexadecimal. `used` gets the characters taken, 0 (and the result 0) when none form a
-// number.
+// an exponent; no hexadecimal. Only finite numbers: "nan", "inf", "infinity" and a number too large for
+// a double are none (too small is zero). `used` gets the characters taken, 0 (and the result 0) when none
+// form a number.
 double ParseNumber(std::string_view text, size_t* used = nullptr);
 
 } // namespace platform

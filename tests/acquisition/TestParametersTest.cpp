@@ -94,6 +94,46 @@ TEST(TestParametersTest, FieldChecksComeInOrderWithTheirBounds) {
     EXPECT_EQ(check("1.4", "1.0", "10"), u"message_EventThLimit");
 }
 
+// Whether typed on the settings screen, stored in config.ini or given to otdrtool, a NaN or an infinity
+// is out of range, and nothing of the table changes.
+TEST(TestParametersTest, NumbersThatAreNotFiniteAreOutOfRange) {
+    struct Item {
+        std::string SettingsFields::*field;
+        const char16_t* limitKey;
+    };
+    const Item items[] = {{&SettingsFields::refractive, u"message_RefactivLimit"},
+                          {&SettingsFields::cableRatio, u"message_CableRatioLimit"},
+                          {&SettingsFields::threshold, u"message_EventThLimit"}};
+    for (const Item& item : items) {
+        for (const char* value : {"nan", "NAN", "-nan", "inf", "-inf", "+infinity", "1e999", "-1e999"}) {
+            TestParameterTable table;
+            TestWayPair way;
+            SettingsFields fields = Fields(kAveragingTest, 5, "7");
+            fields.*item.field = value;
+            const ApplyResult result = ApplySettings(fields, table, way);
+            EXPECT_EQ(result.ok, 0) << value;
+            EXPECT_EQ(result.messageKey, item.limitKey) << value;
+            EXPECT_EQ(table.Values(), TestParameterTable().Values()) << value;
+            EXPECT_EQ(way.m_iAvgTime, 0) << value;
+        }
+    }
+}
+
+TEST(TestParametersTest, AStoredRefractiveIndexThatIsNoNumberIsNotMeasuredWith) {
+    TempRoot root;
+    root.Write("NandFlash/config.ini",
+               Utf16Bytes("[param]\r\nmyRang=5\r\nmyRefractive=nan\r\nmyRefractive_1550=-NaN\r\n"));
+    SettingsFields fields = LoadSettingsFields();
+    TestParameterTable table;
+    TestWayPair way;
+    EXPECT_EQ(ApplySettings(fields, table, way).messageKey, u"message_RefactivLimit");
+    fields.wavelengthIndex = 1;
+    fields.refractive = StoredRefractive(1);
+    EXPECT_EQ(ApplySettings(fields, table, way).messageKey, u"message_RefactivLimit");
+    EXPECT_EQ(table.Values(), TestParameterTable().Values());
+    EXPECT_EQ(way.m_iAvgTime, 0);
+}
+
 TEST(TestParametersTest, AppliedValuesGiveTheStoredBlock) {
     TestParameterTable table;
     TestWayPair way;

@@ -4,9 +4,10 @@
 #include "tests/support/TempRoot.h"
 
 #include <clocale>
-#include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -66,9 +67,27 @@ TEST_F(NumbersTest, ParsesTheStartOfATextAsStrtodDoesInTheCLocale) {
         EXPECT_EQ(platform::ParseNumber(none, &used), 0.0) << none;
         EXPECT_EQ(used, 0u) << none;
     }
-    EXPECT_TRUE(std::isinf(platform::ParseNumber("1e999")));
-    EXPECT_EQ(platform::ParseNumber("1e-999"), 0.0);
     EXPECT_EQ(platform::ParseNumber("0x1A", &used), 0.0); // no hexadecimal
+    EXPECT_EQ(used, 1u);
+}
+
+// A NaN passes every check against bounds and an infinity every check with one bound, so no setting,
+// option or file may read as either.
+TEST_F(NumbersTest, ReadsOnlyFiniteNumbers) {
+    size_t used = 7;
+    const std::vector<std::string> nonFinite = {
+        "nan",  "NaN",  "-nan",     "+NAN",      " nan(1)", "nanx",   "inf",
+        "-inf", "+Inf", "infinity", "-INFINITY", "1e999",   "-1e309", std::string(400, '9')};
+    for (const std::string& none : nonFinite) {
+        EXPECT_EQ(platform::ParseNumber(none, &used), 0.0) << none;
+        EXPECT_EQ(used, 0u) << none;
+    }
+    EXPECT_EQ(platform::ParseNumber("1.7976931348623157e308", &used), 1.7976931348623157e308);
+    EXPECT_EQ(used, 22u);
+    EXPECT_EQ(platform::ParseNumber("-1e308", &used), -1e308);
+    EXPECT_EQ(platform::ParseNumber("1e-999", &used), 0.0); // too small is zero, as strtod has it
+    EXPECT_EQ(used, 6u);
+    EXPECT_EQ(platform::ParseNumber("2inf", &used), 2.0);
     EXPECT_EQ(used, 1u);
 }
 
