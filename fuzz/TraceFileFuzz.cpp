@@ -1,5 +1,6 @@
-// Arbitrary bytes as a ".st" file, decoded as both programs decode it: no decode may crash, an accepted
-// file holds exactly the points of its block's range, and encoding what was accepted gives it back.
+// Arbitrary bytes as a ".st" file, decoded as both programs decode it: no decode may crash, a refused
+// file leaves the trace held alone, an accepted file holds exactly the points of its block's range, and
+// encoding what was accepted gives it back.
 #include "shared/tracefile/ParameterBlock.h"
 #include "shared/tracefile/RangeGeometry.h"
 #include "shared/tracefile/TraceFile.h"
@@ -13,11 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> bytes(data, size);
     for (const tracefile::ReaderVariant variant :
          {tracefile::ReaderVariant::Instrument, tracefile::ReaderVariant::Pc}) {
-        tracefile::TraceFileContents contents;
+        // A trace already held, which a refused file must not touch.
+        tracefile::TraceFileContents contents{{7, 8, 9}, {}};
+        contents.block.range = 1600000;
+        const tracefile::TraceFileContents held = contents;
         tracefile::TraceReadError error = tracefile::TraceReadError::None;
         const int result = tracefile::DecodeTraceFile(bytes, variant, contents, &error);
         if (result != 0) {
-            if (result != -1 || error == tracefile::TraceReadError::None || !contents.samples.empty())
+            if (result != -1 || error == tracefile::TraceReadError::None ||
+                contents.samples != held.samples || contents.block != held.block)
                 __builtin_trap();
             continue;
         }
