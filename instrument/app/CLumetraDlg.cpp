@@ -59,10 +59,10 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     auto* nav1 = nav1_ = Create<CNav1Dlg>(true);
     auto* nav2 = Create<CNav2Dlg>(false);
     auto* fileOpr = Create<CFileOprNav>(false);
-    Create<CFileSaveNav>(false);
-    Create<CFileReadNav>(false);
-    Create<CFileDeleteNav>(false);
-    Create<CFileCopyNav>(false);
+    auto* fileSaveNav = Create<CFileSaveNav>(false);
+    auto* fileReadNav = Create<CFileReadNav>(false);
+    auto* fileDeleteNav = Create<CFileDeleteNav>(false);
+    auto* fileCopyNav = Create<CFileCopyNav>(false);
     auto* curveOpr = Create<CCurveOprNav>(false);
     Create<CEventOprNav>(false);
     auto* eventTblNav = Create<CEventTblNav>(false);
@@ -71,9 +71,9 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     auto* subSysSetNav = Create<CSubSysSetNav>(false);
     auto* systemInfoNav = Create<CSystemInfoNav>(false);
     auto* helpNav = Create<CSystemHelpNav>(false);
-    Create<CFileReadBody>(false);
-    Create<CFileSaveBody>(false);
-    Create<CFileCopyBody>(false);
+    auto* fileList = fileList_ = Create<CFileReadBody>(false);
+    auto* fileSave = fileSave_ = Create<CFileSaveBody>(false);
+    auto* fileCopy = fileCopy_ = Create<CFileCopyBody>(false);
     auto* eventTbl = eventTbl_ = Create<CEventTblBody>(false);
     auto* setOtdr = setOtdr_ = Create<CSetOtdrBody>(false);
     auto* systemSet = Create<CSystemSetBody>(false);
@@ -87,6 +87,10 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
         {Screen::Second, {nav2, nullptr}},
         {Screen::CurveOperation, {curveOpr, nullptr}},
         {Screen::FileOperation, {fileOpr, nullptr}},
+        {Screen::FileSave, {fileSaveNav, fileSave}},
+        {Screen::FileRead, {fileReadNav, fileList}},
+        {Screen::FileDelete, {fileDeleteNav, fileList}},
+        {Screen::FileCopy, {fileCopyNav, fileCopy}},
         {Screen::EventTable, {eventTblNav, eventTbl}},
         {Screen::TestSettings, {setOtdrNav, setOtdr}},
         {Screen::SystemSet, {systemSetNav, nullptr}},
@@ -129,8 +133,9 @@ CDataLine& CLumetraDlg::TraceView() {
 
 void CLumetraDlg::Show(CNavPanel& from, Screen to) {
     const ScreenParts& target = screens_.at(to);
+    // Only a measured trace is saved: one opened from a file is already kept.
     if (to == Screen::FileOperation)
-        target.panel->Button(0)->setEnabled(TraceLoaded == 1);
+        target.panel->Button(0)->setEnabled(TraceLoaded == 1 && TraceView().ParametersChanged());
     // Only the main panel refreshes the table; the event panel shows the rows of the last refill.
     if (to == Screen::EventTable && &from == nav1_ && TraceView().HasModel())
         eventTbl_->Refill(TraceView().Events(), *TraceView().Scale());

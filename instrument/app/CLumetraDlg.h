@@ -36,6 +36,9 @@ public:
     void ShowMainPanel() override;
     CEventLstBody& EventList() override;
     QWidget& WaitWindow() override { return *waitWindow_; }
+    CFileSaveBody& FileSave() override { return *fileSave_; }
+    CFileReadBody& FileList() override { return *fileList_; }
+    CFileCopyBody& FileCopy() override { return *fileCopy_; }
     CNav1Dlg& MainPanel() const { return *nav1_; }
     // Every panel and pane by its resource number.
     QWidget* Window(int resource) const;
@@ -60,6 +63,9 @@ private:
     CNav1Dlg* nav1_;
     CEventTblBody* eventTbl_;
     CSetOtdrBody* setOtdr_;
+    CFileSaveBody* fileSave_;
+    CFileReadBody* fileList_;
+    CFileCopyBody* fileCopy_;
     QWidget* waitWindow_;
     CCloseBack* closeBack_;
     std::map<Screen, ScreenParts> screens_;

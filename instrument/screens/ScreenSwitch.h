@@ -2,6 +2,9 @@
 
 class CDataLine;
 class CEventLstBody;
+class CFileCopyBody;
+class CFileReadBody;
+class CFileSaveBody;
 class CNavPanel;
 class QWidget;
 class CSetOtdrBody;
@@ -17,6 +20,10 @@ public:
         Second,
         CurveOperation,
         FileOperation,
+        FileSave,
+        FileRead,
+        FileDelete,
+        FileCopy,
         EventTable,
         TestSettings,
         SystemSet,
@@ -38,4 +45,8 @@ public:
     virtual CEventLstBody& EventList() = 0;
     // The window shown while a test measures.
     virtual QWidget& WaitWindow() = 0;
+    // The file screens' panes: the save pane, the file list of the open and delete screens, the copy pane.
+    virtual CFileSaveBody& FileSave() = 0;
+    virtual CFileReadBody& FileList() = 0;
+    virtual CFileCopyBody& FileCopy() = 0;
 };

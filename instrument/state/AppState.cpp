@@ -11,6 +11,7 @@ std::atomic<int> TraceLoaded{0};
 std::u16string ShutOffText;
 std::u16string MessageTitle;
 std::string UDiskRoot;
+int CopySelectAll = 0;
 std::shared_ptr<platform::TimeSource> TestThreadTime;
 
 void ResetTraceDisplayState() {

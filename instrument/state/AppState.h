@@ -18,6 +18,8 @@ extern std::atomic<int> TraceLoaded;
 extern std::u16string ShutOffText;
 extern std::u16string MessageTitle;
 extern std::string UDiskRoot;
+// 1 while every file of the copy screen's active list is selected.
+extern int CopySelectAll;
 // The time the test thread runs in; null is real time. Headless runs give it virtual time, so a
 // simulated measurement takes no real time.
 extern std::shared_ptr<platform::TimeSource> TestThreadTime;

@@ -59,6 +59,11 @@ constexpr int kShutdown = 167;
 } // namespace bmp
 
 namespace ctl {
+// The copy screen: the memory and USB lists and the copy buttons between them.
+constexpr int kMemoryList = 1028;
+constexpr int kCopyToUsb = 1031;
+constexpr int kCopyToMemory = 1032;
+constexpr int kUsbList = 1033;
 // The event screens' list control.
 constexpr int kEventList = 1034;
 // The test settings screen, in focus order.

@@ -67,9 +67,16 @@ TEST_F(DataLineTest, HeldArrowAcceleratesAndReleaseResets) {
     Key(view, platform::VK_RETURN, platform::WM_KEYDOWN);
     EXPECT_EQ(view.Scale()->Active(), 0);
     EXPECT_EQ(view.SetCursorColumn(-1), -1);
-    EXPECT_EQ(view.BuildFromFile((root.Path() / "missing.st").string()), -1);
-    EXPECT_FALSE(view.HasModel());
-    EXPECT_EQ(view.SetCursorColumn(5), -1);
+    // A file that cannot be read leaves the trace shown as it was.
+    const std::string missing = (root.Path() / "missing.st").string();
+    EXPECT_EQ(view.BuildFromFile(missing), -1);
+    ASSERT_TRUE(view.HasModel());
+    EXPECT_EQ(view.Scale()->Column(1), 35);
+    EXPECT_EQ(view.Scale()->Active(), 0);
+    CDataLine empty(nullptr, trace, 1);
+    EXPECT_EQ(empty.BuildFromFile(missing), -1);
+    EXPECT_FALSE(empty.HasModel());
+    EXPECT_EQ(empty.SetCursorColumn(5), -1);
 }
 
 TEST_F(DataLineTest, GridTraceAndCursorsWhereTheyBelong) {

@@ -94,18 +94,17 @@ void CDataLine::BuildFromLive() {
 }
 
 int CDataLine::Load(const std::function<bool(tracefile::ParameterBlock&)>& readSource) {
-    model_.reset();
     tracefile::ParameterBlock block;
     const bool fromSettings = parametersChanged_;
     if (fromSettings) {
         block = CurrentParameters();
     } else {
-        if (!readSource(block)) {
-            update();
+        // A source that cannot be read hands nothing over: the trace shown stays, with its model.
+        if (!readSource(block))
             return -1;
-        }
         DumpParameters(block);
     }
+    model_.reset();
     model_ = std::make_unique<TraceModel>(block, kWidth, kHeight, kXDivision, kYDivision);
     lastActive_ = model_->Scale().Active();
     offScreenSide_ = {0, 0};

@@ -16,7 +16,7 @@ public:
     CDataLine(QWidget* parent, TraceData& trace, int versionNumber, std::u16string messageTitle = {});
 
     // Reads a ".st" file into the current trace and builds the model over it; 0, or -1 when the file
-    // cannot be read (the view then shows no trace).
+    // cannot be read (the view then keeps the trace and model it had).
     int BuildFromFile(const std::string& hostPath);
     // The model over the live result of a test; the samples arrive while the test runs.
     void BuildFromLive();
@@ -51,7 +51,7 @@ protected:
 
 private:
     // Deletes the old model and builds the new one over a source that fills in the trace and its
-    // parameters; 0, or -1 when the source cannot be read.
+    // parameters; 0, or -1, with the old model kept, when the source cannot be read.
     int Load(const std::function<bool(tracefile::ParameterBlock&)>& readSource);
     void Analyse();
     // The distance, loss and dB/km between the cursors; without samples there is nothing to measure.

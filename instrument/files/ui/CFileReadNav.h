@@ -1,9 +1,11 @@
 #pragma once
 #include "instrument/screens/CNavPanel.h"
 
+#include <string>
+
 class ScreenSwitch;
 
-// The open panel.
+// The open panel: opens the chosen trace file of the file list into the trace view.
 class CFileReadNav : public CNavPanel {
 public:
     CFileReadNav(QWidget* parent, ScreenSwitch& screens);
@@ -13,5 +15,9 @@ protected:
     void OnEscape() override;
 
 private:
+    void Open();
+
     ScreenSwitch& screens_;
+    std::u16string selectFile_;
+    std::u16string falseFile_;
 };

@@ -39,6 +39,15 @@ CEventLstBody& RecordingScreens::EventList() {
 QWidget& RecordingScreens::WaitWindow() {
     Untouchable("the wait window");
 }
+CFileSaveBody& RecordingScreens::FileSave() {
+    Untouchable("the save pane");
+}
+CFileReadBody& RecordingScreens::FileList() {
+    Untouchable("the file list");
+}
+CFileCopyBody& RecordingScreens::FileCopy() {
+    Untouchable("the copy pane");
+}
 
 void SendPanelKey(QWidget& target, uint32_t vk, bool release) {
     PanelKeyEvent down(vk, platform::WM_KEYDOWN);

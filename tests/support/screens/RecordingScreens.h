@@ -19,6 +19,9 @@ public:
     void ShowMainPanel() override;
     CEventLstBody& EventList() override;
     QWidget& WaitWindow() override;
+    CFileSaveBody& FileSave() override;
+    CFileReadBody& FileList() override;
+    CFileCopyBody& FileCopy() override;
 
     // The last screen a panel switched to, and how many switches there were.
     Screen Last() const { return shown.back().second; }
