@@ -391,7 +391,8 @@ TEST_F(FileScreensTest, AFailedSaveIsSaidLeavesNoFileAndTheTraceCanBeSavedAgain)
 TEST_F(FileScreensTest, TheOpenScreenListsEitherPlaceAndOpensTheChosenFile) {
     WriteTraceFiles(root, "NandFlash", {"a.st", "b.st"}, 2);
     SetDate(root, "NandFlash/a.st", 2025, 3, 2);
-    WriteTraceFiles(root, "Hard Disk/OTDRDATA", {"c.st"}, 3);
+    WriteTraceFiles(root, "Hard Disk/OTDRDATA", {"c.st", "Beijing-Tianjin trunk span 17 splice closure 4.st"},
+                    3);
     SetDate(root, "Hard Disk/OTDRDATA/c.st", 2024, 11, 30);
     Run([&](CLumetraDlg& dialog) {
         Keys(dialog, {Qt::Key_F2, Qt::Key_F2});
@@ -401,11 +402,14 @@ TEST_F(FileScreensTest, TheOpenScreenListsEitherPlaceAndOpensTheChosenFile) {
         EXPECT_EQ(body.PathCaption(), "Open from:");
         EXPECT_TRUE(body.Storage().Usb().isChecked());
         FileListControl& list = body.List();
-        EXPECT_EQ(Rows(list), QStringList{"c.st"});
-        EXPECT_EQ(list.Text(0, 1), "65 KB");
-        EXPECT_EQ(list.Text(0, 2), "ST");
-        EXPECT_EQ(list.Text(0, 3), "2024-11-30");
-        EXPECT_EQ(list.Text(0, 4), "\\Hard Disk\\OTDRDATA\\c.st");
+        EXPECT_EQ(Rows(list), (QStringList{"Beijing-Tianjin trunk span 17 splice closure 4.st", "c.st"}));
+        // A long name leaves size, type and date in view.
+        EXPECT_LE(list.columnViewportPosition(3) + list.columnWidth(3), list.viewport()->width());
+        Press(dialog, Qt::Key_Down);
+        EXPECT_EQ(list.Text(1, 1), "65 KB");
+        EXPECT_EQ(list.Text(1, 2), "ST");
+        EXPECT_EQ(list.Text(1, 3), "2024-11-30");
+        EXPECT_EQ(list.Text(1, 4), "\\Hard Disk\\OTDRDATA\\c.st");
         EXPECT_TRUE(list.isColumnHidden(4));
         EXPECT_EQ(list.headerItem()->text(1), "Size");
         EXPECT_FALSE(Panel(dialog).Button(2)->isVisible());
@@ -429,7 +433,7 @@ TEST_F(FileScreensTest, TheOpenScreenListsEitherPlaceAndOpensTheChosenFile) {
         EXPECT_FALSE(dialog.TraceView().ParametersChanged());
         Keys(dialog, {Qt::Key_F2, Qt::Key_F2});
         EXPECT_TRUE(body.Storage().Memory().isChecked());
-        Keys(dialog, {Qt::Key_F2, Qt::Key_F1});
+        Keys(dialog, {Qt::Key_F2, Qt::Key_Down, Qt::Key_F1});
         EXPECT_TRUE(OnMain(dialog));
         EXPECT_EQ(dialog.StatusBar()->Message(), "File: c.st");
         EXPECT_EQ(*CurrentTrace().Snapshot(), TraceSamples(3));

@@ -29,7 +29,7 @@ FileListControl::FileListControl(QWidget* parent, const QStringList& headers, co
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTextElideMode(Qt::ElideNone);
+    setTextElideMode(widths.size() > 1 ? Qt::ElideMiddle : Qt::ElideNone);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setColumnCount(static_cast<int>(widths.size()));
@@ -93,8 +93,15 @@ int FileListControl::NameWidth(const TraceFileRow& file) const {
 }
 
 void FileListControl::FitNameColumn() {
-    const int widest = std::max(
+    int widest = std::max(
         widths_.front(), nameWidths_.empty() ? 0 : *std::max_element(nameWidths_.begin(), nameWidths_.end()));
+    // Beside size and date the name takes only the room they leave, shortened in its middle so its
+    // start and ".st" stay; alone in its list it grows and the list scrolls sideways.
+    int others = 0;
+    for (int column = 1; column < columnCount(); ++column)
+        others += isColumnHidden(column) ? 0 : columnWidth(column);
+    if (others > 0)
+        widest = std::min(widest, std::max(widths_.front(), viewport()->width() - others));
     if (columnWidth(0) != widest)
         setColumnWidth(0, widest);
 }
