@@ -19,10 +19,12 @@
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtMessageBoxService.h"
 
+#include "shared/fileio/HostFiles.h"
 #include "shared/tracefile/TraceFile.h"
 #include "simboard/SimBoard.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -32,154 +34,162 @@
 #include <QWindow>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
+#include <span>
 
 namespace {
 
-bool IsNumber(const std::string& text) {
-    return !text.empty() && text.size() < 10 && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-bool IsKey(const std::string& name) {
-    return platform::KeyFromName(name.c_str()) != 0;
-}
-
 // The USB disk keeps its files while unplugged, in a hidden folder beside the device root's others.
-std::filesystem::path Unplugged(const std::filesystem::path& disk) {
-    return disk.parent_path() / ("." + disk.filename().string() + ".unplugged");
+std::string UnpluggedName(const std::string& disk) {
+    return "." + disk + ".unplugged";
 }
 
-using Words = std::vector<std::string>;
+bool WriteHostFile(const std::string& path, const QByteArray& bytes) {
+    return fileio::ReplaceFile(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                               static_cast<size_t>(bytes.size())));
+}
 
 } // namespace
 
-// One command of the script language: how many words follow the verb, what else they must be, the
-// message for a line that breaks it, and what the command does.
-struct ScriptRunner::Verb {
-    const char* name;
-    size_t args;
-    bool (*valid)(const Words& w); // null: any words will do
-    const char* usage;
-    // An error text, empty when the command did its work.
-    std::string (ScriptRunner::*run)(const Command& command);
-    // The command goes on to the next one itself, once it is done waiting.
-    bool waits = false;
-};
-
-const std::vector<ScriptRunner::Verb>& ScriptRunner::Verbs() {
-    static const std::vector<Verb> verbs = {
-        {"key", 1, [](const Words& w) { return IsKey(w[1]); },
-         "key needs one key name (VK_RIGHT, F1, T, ...)", &ScriptRunner::RunKey},
-        {"keydown", 1, [](const Words& w) { return IsKey(w[1]); },
-         "keydown needs one key name (VK_RIGHT, F1, T, ...)", &ScriptRunner::RunKey},
-        {"keyup", 1, [](const Words& w) { return IsKey(w[1]); },
-         "keyup needs one key name (VK_RIGHT, F1, T, ...)", &ScriptRunner::RunKey},
-        {"hold", 2, [](const Words& w) { return IsKey(w[1]) && IsNumber(w[2]) && std::stoi(w[2]) >= 1; },
-         "hold needs a key name and a count of key-downs", &ScriptRunner::RunHold},
-        {"tap", 2, [](const Words& w) { return IsNumber(w[1]) && IsNumber(w[2]); },
-         "tap needs X and Y in pixels", &ScriptRunner::RunTap},
-        {"wait", 1, [](const Words& w) { return IsNumber(w[1]); }, "wait needs milliseconds",
-         &ScriptRunner::RunWait, true},
-        {"wait-idle", 0, nullptr, "wait-idle takes no arguments", &ScriptRunner::RunWaitIdle, true},
-        {"wait-test", 0, nullptr, "wait-test takes no arguments", &ScriptRunner::RunWaitTest, true},
-        {"shot", 1, [](const Words& w) { return w[1].size() > 4 && w[1].ends_with(".png"); },
-         "shot needs a NAME.png", &ScriptRunner::RunShot},
-        {"load", 1, nullptr, "load needs a FILE.st", &ScriptRunner::RunLoad},
-        {"save", 1, nullptr, "save needs a FILE.st", &ScriptRunner::RunSave},
-        {"dump", 1, nullptr, "dump needs a FILE.txt", &ScriptRunner::RunDump},
-        {"power", 0, nullptr, "power takes no arguments", &ScriptRunner::RunPower},
-        {"usb", 1, [](const Words& w) { return w[1] == "insert" || w[1] == "remove"; },
-         "usb needs insert or remove", &ScriptRunner::RunUsb},
-        {"answer", 1, [](const Words& w) { return w[1] == "yes" || w[1] == "no" || w[1] == "ok"; },
-         "answer needs yes, no or ok", &ScriptRunner::RunAnswer},
-        {"battery", 1, [](const Words& w) { return IsNumber(w[1]) && std::stoi(w[1]) <= 255; },
-         "battery needs a level 0..255", &ScriptRunner::RunBattery},
-        {"quit", 0, nullptr, "quit takes no arguments", &ScriptRunner::RunQuit},
-    };
-    return verbs;
-}
-
-const ScriptRunner::Verb* ScriptRunner::Find(const std::string& name) {
-    for (const Verb& verb : Verbs())
-        if (name == verb.name)
-            return &verb;
-    return nullptr;
-}
-
-std::string ScriptRunner::Check(const std::vector<std::string>& words) {
-    const Verb* verb = Find(words[0]);
-    if (!verb)
-        return "unknown command '" + words[0] + "'";
-    const bool valid = words.size() == verb->args + 1 && (!verb->valid || verb->valid(words));
-    return valid ? "" : verb->usage;
-}
-
 bool ScriptRunner::Load(const QString& path, std::string& error) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         error = "cannot read " + path.toStdString();
         return false;
     }
-    int line = 0;
-    while (!file.atEnd()) {
-        ++line;
-        const std::string text = file.readLine().trimmed().toStdString();
-        if (text.empty() || text[0] == '#')
-            continue;
-        std::istringstream words(text);
-        Command command{line, {}};
-        for (std::string word; words >> word;)
-            command.words.push_back(word);
-        if (const std::string problem = Check(command.words); !problem.empty()) {
-            error = path.toStdString() + ":" + std::to_string(line) + ": " + problem;
-            return false;
-        }
-        commands_.push_back(std::move(command));
+    const QByteArray text = file.readAll();
+    ScriptError bad;
+    if (!ParseScript(std::string_view(text.constData(), static_cast<size_t>(text.size())), commands_, bad)) {
+        error = path.toStdString() + ":" + std::to_string(bad.line) + ": " + bad.message;
+        return false;
     }
     return true;
 }
 
+void ScriptRunner::Begin() {
+    boxes_.WatchUnanswered(kUnansweredBoxMs, [this](const std::u16string& text) {
+        Fail(line_ > 0 ? "line " + std::to_string(line_) : "start-up",
+             "a message box is open that no answer covers: \"" +
+                 QString::fromStdU16String(text).toStdString() + "\"",
+             kUnansweredBoxExitCode);
+    });
+    // A box that a command opens holds that command until it is answered; the script goes on meanwhile,
+    // so that the lines after it can answer it.
+    boxes_.OnOpened([this] {
+        if (!continued_ || *continued_)
+            return;
+        *continued_ = true;
+        QTimer::singleShot(0, this, [this] { RunNext(); });
+    });
+    for (; next_ < commands_.size() && commands_[next_].verb == ScriptVerb::Answer; ++next_)
+        RunAnswer(commands_[next_]);
+}
+
 void ScriptRunner::Start() {
+    if (exitCode_ >= 0) {
+        End(exitCode_);
+        return;
+    }
     QTimer::singleShot(0, this, [this] { RunNext(); });
 }
 
 void ScriptRunner::RunNext() {
-    if (next_ >= commands_.size())
+    if (exitCode_ >= 0)
         return;
-    const Command& command = commands_[next_++];
-    const Verb& verb = *Find(command.words[0]);
-    if (const std::string error = (this->*verb.run)(command); !error.empty()) {
-        Stop(command, error);
+    if (next_ >= commands_.size()) {
+        // What the program shows from now on is the user's to answer.
+        boxes_.WatchUnanswered(0, {});
         return;
     }
-    if (!verb.waits)
+    const ScriptCommand& command = commands_[next_++];
+    line_ = command.line;
+    bool continued = false;
+    continued_ = &continued;
+    const std::string error = Run(command, continued);
+    continued_ = nullptr;
+    if (!error.empty())
+        Fail("line " + std::to_string(command.line), error, kScriptFailedExitCode);
+    else if (!continued)
         QTimer::singleShot(0, this, [this] { RunNext(); });
 }
 
-void ScriptRunner::Stop(const Command& command, const std::string& error) {
-    std::fprintf(stderr, "script: line %d: %s\n", command.line, error.c_str());
-    std::fflush(stderr);
-    next_ = commands_.size();
-    CLumetraDlg* dialog = frontend_.Dialog();
-    if (!dialog)
-        return;
-    // A message box left open would hold the main window's end back.
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != dialog)
-        modal->close();
-    dialog->PostQuit(kScriptFailedExitCode);
+std::string ScriptRunner::Run(const ScriptCommand& command, bool& continued) {
+    switch (command.verb) {
+    case ScriptVerb::Key:
+    case ScriptVerb::KeyDown:
+    case ScriptVerb::KeyUp:
+        return RunKey(command);
+    case ScriptVerb::Hold:
+        return RunHold(command);
+    case ScriptVerb::Tap:
+        return RunTap(command);
+    case ScriptVerb::Wait:
+        continued = true;
+        QTimer::singleShot(std::stoi(command.words[1]), this, [this] { RunNext(); });
+        return {};
+    case ScriptVerb::WaitIdle:
+        continued = true;
+        WaitIdle(0);
+        return {};
+    case ScriptVerb::WaitTest:
+        continued = true;
+        WaitTest();
+        return {};
+    case ScriptVerb::Shot:
+        return RunShot(command);
+    case ScriptVerb::Load:
+        return RunLoad(command);
+    case ScriptVerb::Save:
+        return RunSave(command);
+    case ScriptVerb::Dump:
+        return RunDump(command);
+    case ScriptVerb::Power:
+        platform::PressPowerKey();
+        return {};
+    case ScriptVerb::Usb:
+        return RunUsb(command);
+    case ScriptVerb::Answer:
+        RunAnswer(command);
+        return {};
+    case ScriptVerb::Battery:
+        simboard::SimBoard::Instance().SetBatteryLevel(static_cast<uint8_t>(std::stoi(command.words[1])));
+        return {};
+    case ScriptVerb::Type:
+        TypeText(QString::fromStdString(command.words[1]));
+        return {};
+    case ScriptVerb::Quit:
+        End(kQuitExitCode);
+        return {};
+    }
+    return {};
 }
 
-std::string ScriptRunner::RunKey(const Command& command) {
-    const std::string& verb = command.words[0];
+void ScriptRunner::Fail(const std::string& where, const std::string& error, int exitCode) {
+    if (exitCode_ >= 0)
+        return;
+    std::fprintf(stderr, "script: %s: %s\n", where.c_str(), error.c_str());
+    std::fflush(stderr);
+    End(exitCode);
+}
+
+void ScriptRunner::End(int exitCode) {
+    exitCode_ = exitCode;
+    // A message box left open would hold the main window's end back.
+    boxes_.WatchUnanswered(0, {});
+    boxes_.CloseAll();
+    if (CLumetraDlg* dialog = frontend_.Dialog())
+        dialog->PostQuit(exitCode);
+}
+
+std::string ScriptRunner::RunKey(const ScriptCommand& command) {
     const uint32_t vk = platform::KeyFromName(command.words[1].c_str());
-    if (verb != "keyup")
+    if (command.verb != ScriptVerb::KeyUp)
         SendKey(vk, true, false);
-    if (verb != "keydown")
+    if (command.verb != ScriptVerb::KeyDown)
         SendKey(vk, false, false);
     return {};
 }
 
-std::string ScriptRunner::RunHold(const Command& command) {
+std::string ScriptRunner::RunHold(const ScriptCommand& command) {
     const uint32_t vk = platform::KeyFromName(command.words[1].c_str());
     const int count = std::stoi(command.words[2]);
     for (int i = 0; i < count; ++i)
@@ -188,7 +198,7 @@ std::string ScriptRunner::RunHold(const Command& command) {
     return {};
 }
 
-std::string ScriptRunner::RunTap(const Command& command) {
+std::string ScriptRunner::RunTap(const ScriptCommand& command) {
     CLumetraDlg* dialog = frontend_.Dialog();
     QWindow* window = dialog ? dialog->windowHandle() : nullptr;
     if (!window)
@@ -200,21 +210,6 @@ std::string ScriptRunner::RunTap(const Command& command) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, window->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QCoreApplication::sendEvent(window, &release);
-    return {};
-}
-
-std::string ScriptRunner::RunWait(const Command& command) {
-    QTimer::singleShot(std::stoi(command.words[1]), this, [this] { RunNext(); });
-    return {};
-}
-
-std::string ScriptRunner::RunWaitIdle(const Command&) {
-    WaitIdle(0);
-    return {};
-}
-
-std::string ScriptRunner::RunWaitTest(const Command&) {
-    WaitTest();
     return {};
 }
 
@@ -238,7 +233,7 @@ void ScriptRunner::WaitTest() {
     QTimer::singleShot(0, this, [this] { RunNext(); });
 }
 
-std::string ScriptRunner::RunShot(const Command& command) {
+std::string ScriptRunner::RunShot(const ScriptCommand& command) {
     const std::string& file = command.words[1];
     CLumetraDlg* dialog = frontend_.Dialog();
     if (!dialog)
@@ -251,10 +246,14 @@ std::string ScriptRunner::RunShot(const Command& command) {
             painter.drawPixmap(top->geometry().topLeft() - dialog->geometry().topLeft(), top->grab());
     }
     painter.end();
-    return screen.save(QString::fromStdString(file), "PNG") ? "" : "cannot write " + file;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !screen.save(&buffer, "PNG") || !WriteHostFile(file, png))
+        return "cannot write " + file;
+    return {};
 }
 
-std::string ScriptRunner::RunLoad(const Command& command) {
+std::string ScriptRunner::RunLoad(const ScriptCommand& command) {
     CLumetraDlg* dialog = frontend_.Dialog();
     if (!dialog)
         return "cannot load " + command.words[1];
@@ -266,7 +265,7 @@ std::string ScriptRunner::RunLoad(const Command& command) {
     return {};
 }
 
-std::string ScriptRunner::RunSave(const Command& command) {
+std::string ScriptRunner::RunSave(const ScriptCommand& command) {
     // The current trace with the current parameters, as the trace writer stores a test.
     const TraceData::Samples samples = CurrentTrace().Snapshot();
     if (tracefile::WriteTraceFile(command.words[1], *samples, ToParameterBlock(TestParam, TestWay)) != 1)
@@ -274,13 +273,13 @@ std::string ScriptRunner::RunSave(const Command& command) {
     return {};
 }
 
-std::string ScriptRunner::RunDump(const Command& command) {
+std::string ScriptRunner::RunDump(const ScriptCommand& command) {
     const std::string& path = command.words[1];
     CLumetraDlg* dialog = frontend_.Dialog();
-    QFile file(QString::fromStdString(path));
-    if (!dialog || !file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    if (!dialog)
         return "cannot dump to " + path;
-    QTextStream out(&file);
+    QString text;
+    QTextStream out(&text);
     const CEventLstBody& events = dialog->EventList();
     out << "status: " << dialog->StatusBar()->Message() << "\n";
     out << "samples: " << CurrentTrace().Count() << "\n";
@@ -288,55 +287,71 @@ std::string ScriptRunner::RunDump(const Command& command) {
     out << "events: " << events.RowCount() << "\n";
     for (int row = 0; row < events.RowCount(); ++row)
         out << "row: " << events.Row(row) << "\n";
-    return {};
+    out.flush();
+    return WriteHostFile(path, text.toUtf8()) ? "" : "cannot dump to " + path;
 }
 
-std::string ScriptRunner::RunPower(const Command&) {
-    platform::PressPowerKey();
-    return {};
-}
-
-std::string ScriptRunner::RunUsb(const Command& command) {
+std::string ScriptRunner::RunUsb(const ScriptCommand& command) {
     const std::string& action = command.words[1];
+    // The folder and its unplugged copy are found whatever their letter case, and keep it.
     const std::filesystem::path disk = platform::HostPath(UDiskRoot);
+    const std::filesystem::path unplugged = platform::HostPath(
+        UDiskRoot.substr(0, UDiskRoot.find_last_of("\\/") + 1) + UnpluggedName(disk.filename().string()));
     std::error_code error;
     if (action == "insert" && !std::filesystem::exists(disk, error)) {
-        if (std::filesystem::exists(Unplugged(disk), error))
-            std::filesystem::rename(Unplugged(disk), disk, error);
-        else
+        if (std::filesystem::exists(unplugged, error)) {
+            const std::string stored = unplugged.filename().string();
+            const std::string spelling = stored.substr(1, stored.size() - UnpluggedName("").size());
+            std::filesystem::rename(unplugged, disk.parent_path() / spelling, error);
+        } else {
             std::filesystem::create_directories(disk, error);
+        }
     } else if (action == "remove" && std::filesystem::exists(disk, error)) {
-        std::filesystem::remove_all(Unplugged(disk), error);
-        std::filesystem::rename(disk, Unplugged(disk), error);
+        std::filesystem::remove_all(unplugged, error);
+        if (!error)
+            std::filesystem::rename(disk, disk.parent_path() / UnpluggedName(disk.filename().string()),
+                                    error);
     }
     return error ? "usb " + action + ": " + error.message() : "";
 }
 
-std::string ScriptRunner::RunAnswer(const Command& command) {
+void ScriptRunner::RunAnswer(const ScriptCommand& command) {
     const std::string& answer = command.words[1];
     boxes_.Answer(answer == "yes" ? platform::IDYES : answer == "no" ? platform::IDNO : platform::IDOK);
-    return {};
 }
 
-std::string ScriptRunner::RunBattery(const Command& command) {
-    simboard::SimBoard::Instance().SetBatteryLevel(static_cast<uint8_t>(std::stoi(command.words[1])));
-    return {};
-}
-
-std::string ScriptRunner::RunQuit(const Command&) {
-    if (CLumetraDlg* dialog = frontend_.Dialog())
-        dialog->PostQuit(kQuitExitCode);
-    return {};
-}
-
-void ScriptRunner::SendKey(uint32_t vk, bool down, bool repeat) {
+QWindow* ScriptRunner::KeyWindow() const {
     QWidget* target = QApplication::activeModalWidget();
     if (!target)
         target = frontend_.Dialog();
-    QWindow* window = target ? target->windowHandle() : nullptr;
+    return target ? target->windowHandle() : nullptr;
+}
+
+void ScriptRunner::SendKey(uint32_t vk, bool down, bool repeat) {
+    if (QWindow* window = KeyWindow()) {
+        QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, platform::QtKeyOf(vk), Qt::NoModifier,
+                        QString(), repeat);
+        QCoreApplication::sendEvent(window, &event);
+    }
+}
+
+void ScriptRunner::TypeText(const QString& text) {
+    QWindow* window = KeyWindow();
     if (!window)
         return;
-    QKeyEvent event(down ? QEvent::KeyPress : QEvent::KeyRelease, platform::QtKeyOf(vk), Qt::NoModifier,
-                    QString(), repeat);
-    QCoreApplication::sendEvent(window, &event);
+    for (const QChar c : text) {
+        // Digits, letters and the point are the keys that carry them; any other character comes as the
+        // on-screen keyboard gives it, a key press with only its text.
+        const QChar upper = c.toUpper();
+        const int key = c.isDigit() && c.unicode() < 128 ? Qt::Key_0 + (c.unicode() - '0')
+                        : upper.unicode() >= 'A' && upper.unicode() <= 'Z'
+                            ? Qt::Key_A + (upper.unicode() - 'A')
+                        : c == '.' ? Qt::Key_Period
+                        : c == ' ' ? Qt::Key_Space
+                                   : Qt::Key_unknown;
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(window, &event);
+        }
+    }
 }

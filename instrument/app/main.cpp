@@ -94,8 +94,9 @@ int main(int argc, char** argv) {
         std::string error;
         if (!script.Load(scriptPath, error)) {
             std::fprintf(stderr, "script: %s\n", error.c_str());
-            return 2;
+            return ScriptRunner::kScriptFailedExitCode;
         }
+        script.Begin();
     }
     frontend.OnDialogCreated([&](CLumetraDlg& dialog) {
         boxes->SetOwner(&dialog);

@@ -8,6 +8,7 @@
 #include "shared/tracefile/TraceFile.h"
 
 #include <QImage>
+#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -133,6 +134,168 @@ TEST_F(LumetraRunTest, ACommandThatFailsEndsTheRunWithExitCode2AndRunsNothingAft
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.errors.find("script: line 2: cannot load"), std::string::npos) << run.errors;
     EXPECT_FALSE(std::filesystem::exists(after));
+}
+
+// The settings screen's OK on a flash that cannot take config.ini: its box opens while the key is down.
+constexpr const char* kRefusedSettings = "wait 200\nkey F4\nkey F1\nwait 100\nkey F1\n";
+
+TEST_F(LumetraRunTest, AMessageBoxNoAnswerCoversEndsTheRunWithExitCode3AndItsText) {
+    // Each run would hang without the bound; the time-out keeps a failure short.
+    ProgramStart start;
+    start.timeoutMs = 20000;
+    // Start-up's own box, before the first line.
+    std::filesystem::create_directory(root.Path() / ".clock_offset_ms");
+    ProgramRun run = Run("wait 100\nquit\n", start);
+    EXPECT_EQ(run.exitCode, 3) << run.errors;
+    EXPECT_NE(run.errors.find(
+                  "script: start-up: a message box is open that no answer covers: \"system year set false\""),
+              std::string::npos)
+        << run.errors;
+    std::filesystem::remove(root.Path() / ".clock_offset_ms");
+
+    // The power key's question, left open when the script ends; independent of the fast test time.
+    root.Write("NandFlash/languageEN.ini", Utf16Bytes("[lumetra_app]\r\nIsShutOff=Switch off now?\r\n"));
+    start.environment["LUMETRA_TEST_TIME"] = "fast";
+    const auto before = std::chrono::steady_clock::now();
+    run = Run("key F12\nwait 300\n", start);
+    EXPECT_EQ(run.exitCode, 3) << run.errors;
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(5000));
+    EXPECT_NE(
+        run.errors.find("script: line 2: a message box is open that no answer covers: \"Switch off now?\""),
+        std::string::npos)
+        << run.errors;
+    EXPECT_EQ(run.errors.find("AfxCloseMachine"), std::string::npos);
+
+    // A refused setting, with the script still going on behind it.
+    std::filesystem::create_directories(root.Path() / "NandFlash" / "config.ini");
+    run = Run(std::string(kRefusedSettings) + "wait 10000\nquit\n", start);
+    EXPECT_EQ(run.exitCode, 3) << run.errors;
+    EXPECT_NE(run.errors.find("script: line 6: a message box is open that no answer covers: \""),
+              std::string::npos)
+        << run.errors;
+}
+
+TEST_F(LumetraRunTest, AnswersCoverTheBoxesOfStartUpAndOfTheCommandBeforeThem) {
+    ProgramStart start;
+    start.timeoutMs = 20000;
+    std::filesystem::create_directory(root.Path() / ".clock_offset_ms");
+    ProgramRun run = Run("# the clock cannot be set\nanswer ok\nwait 100\nquit\n", start);
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    std::filesystem::remove(root.Path() / ".clock_offset_ms");
+
+    std::filesystem::create_directories(root.Path() / "NandFlash" / "config.ini");
+    run = Run(std::string(kRefusedSettings) + "shot " + Shot("box.png") + "\nanswer ok\nwait 100\nshot " +
+                  Shot("after.png") + "\nquit\n",
+              start);
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    const QImage box(QString::fromStdString(Shot("box.png")));
+    const QImage after(QString::fromStdString(Shot("after.png")));
+    ASSERT_EQ(box.size(), QSize(320, 240));
+    ASSERT_EQ(after.size(), QSize(320, 240));
+    EXPECT_NE(box, after);
+}
+
+TEST_F(LumetraRunTest, QuitEndsTheRunWithAMessageBoxOpen) {
+    ProgramStart start;
+    start.timeoutMs = 20000;
+    ProgramRun run = Run("key F12\nwait 300\nquit\n", start);
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    // The question closed as not confirmed.
+    EXPECT_EQ(run.errors.find("AfxCloseMachine"), std::string::npos);
+
+    std::filesystem::create_directories(root.Path() / "NandFlash" / "config.ini");
+    run = Run(std::string(kRefusedSettings) + "quit\n", start);
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+}
+
+TEST_F(LumetraRunTest, DumpAndShotThatCannotWriteFailTheScript) {
+    const std::filesystem::path full = root.Path() / "full.png";
+    std::filesystem::create_symlink("/dev/full", full);
+    ProgramRun run = Run("wait 100\nshot " + full.string() + "\nquit\n");
+    EXPECT_EQ(run.exitCode, 2) << run.errors;
+    EXPECT_NE(run.errors.find("script: line 2: cannot write " + full.string()), std::string::npos)
+        << run.errors;
+
+    run = Run("wait 100\ndump /dev/full\nquit\n");
+    EXPECT_EQ(run.exitCode, 2) << run.errors;
+    EXPECT_NE(run.errors.find("script: line 2: cannot dump to /dev/full"), std::string::npos) << run.errors;
+
+    // A file that is there stays whole.
+    root.Write("folder.txt/keep", "kept");
+    run = Run("dump " + (root.Path() / "folder.txt").string() + "\nquit\n");
+    EXPECT_EQ(run.exitCode, 2) << run.errors;
+    EXPECT_EQ(root.Read("folder.txt/keep"), "kept");
+}
+
+TEST_F(LumetraRunTest, QuotedPathsMayHoldBlanksAndAnOpenQuoteIsABadLine) {
+    std::filesystem::create_directory(root.Path() / "my shots");
+    const std::string shot = (root.Path() / "my shots" / "a \"b\".png").string();
+    const std::string dump = (root.Path() / "my shots" / "state.txt").string();
+    ProgramRun run = Run("wait 100\nshot \"" + (root.Path() / "my shots").string() +
+                         "/a \\\"b\\\".png\"\ndump \"" + dump + "\"\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(QImage(QString::fromStdString(shot)).size(), QSize(320, 240));
+    EXPECT_NE(root.Read("my shots/state.txt").find("samples: "), std::string::npos);
+
+    run = Run("wait 100\r\n# a shot\r\nshot \"" + dump + "\r\nquit\r\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find(":3: unterminated quote: \"" + dump + "\n"), std::string::npos) << run.errors;
+}
+
+// `type` enters a name on the save screen as keys; a refused name's long message stays on the screen.
+TEST_F(LumetraRunTest, TypedNamesAreSavedAndMessageBoxesFitTheScreen) {
+    ProgramStart start;
+    start.environment["LUMETRA_TEST_TIME"] = "fast";
+    start.timeoutMs = 60000;
+    const std::string save = "key F2\nwait 100\nkey F1\nwait 100\n";
+    ProgramRun run = Run(
+        "wait 100\nkey T\nwait-test\n" + save + "type \"Span 7.2 km-A\"\nkey F1\nwait 100\n" + save +
+            "type \"../x\"\nkey F1\nwait 100\nshot " + Shot("refused.png") + "\nanswer ok\nwait 100\nquit\n",
+        start);
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_TRUE(std::filesystem::exists(root.Path() / "NandFlash" / "Span 7.2 km-A.st"));
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "x.st"));
+    // The box's frame and its OK button lie inside the 320 pixels: the window's right edge column is
+    // the screen's background, not the box.
+    const QImage shot(QString::fromStdString(Shot("refused.png")));
+    ASSERT_FALSE(shot.isNull());
+    int boxRows = 0;
+    for (int y = 60; y < 180; ++y)
+        boxRows += shot.pixelColor(319, y) != shot.pixelColor(319, 200);
+    EXPECT_EQ(boxRows, 0);
+}
+
+TEST_F(LumetraRunTest, TheUsbDiskKeepsItsOwnSpellingWhileUnpluggedAndPluggedIn) {
+    root.Write("HARD DISK/OTDRDATA/a.st", "trace");
+    // An older copy of the disk, in another spelling again, gives way to the one taken out now.
+    root.Write(".hard disk.unplugged/OTDRDATA/old.st", "old");
+    ProgramRun run = Run("usb remove\nusb insert\nusb remove\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    // The entries that are the disk or its copy, whatever their spelling.
+    const auto names = [this] {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(root.Path())) {
+            const std::string name = entry.path().filename().string();
+            if (QString::fromStdString(name).contains(QStringLiteral("disk"), Qt::CaseInsensitive))
+                found.push_back(name);
+        }
+        return found;
+    };
+    EXPECT_EQ(names(), std::vector<std::string>{".HARD DISK.unplugged"});
+    EXPECT_EQ(root.Read(".HARD DISK.unplugged/OTDRDATA/a.st"), "trace");
+
+    run = Run("usb insert\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(names(), std::vector<std::string>{"HARD DISK"});
+    EXPECT_EQ(root.Read("HARD DISK/OTDRDATA/a.st"), "trace");
+    EXPECT_FALSE(std::filesystem::exists(root.Path() / "HARD DISK" / "OTDRDATA" / "old.st"));
+
+    // With no disk kept, inserting one brings an empty disk.
+    std::filesystem::remove_all(root.Path() / "HARD DISK");
+    run = Run("usb insert\nquit\n");
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_EQ(names(), std::vector<std::string>{"Hard Disk"});
+    EXPECT_TRUE(std::filesystem::is_empty(root.Path() / "Hard Disk"));
 }
 
 } // namespace
