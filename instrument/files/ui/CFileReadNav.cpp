@@ -12,6 +12,8 @@
 
 #include "platform/DevicePath.h"
 
+#include <filesystem>
+
 CFileReadNav::CFileReadNav(QWidget* parent, ScreenSwitch& screens)
     : CNavPanel(parent, dlg::kFileReadNav, u"FileRead_nav", {u"读取", u"切换路径", u"", u"返回"}, 0xB, 0xB),
       screens_(screens) {
@@ -55,7 +57,8 @@ void CFileReadNav::Open() {
     // with what it came from: a measured trace stays one that can be saved, and leaving stays open.
     const bool measured = view.ParametersChanged();
     view.SetParametersChanged(false);
-    if (view.BuildFromFile(platform::HostPath(file->path).string()) != 0) {
+    std::filesystem::path location;
+    if (!platform::ResolveInRoot(file->path, location) || view.BuildFromFile(location.string()) != 0) {
         view.SetParametersChanged(measured);
         ShowFileMessage(falseFile_, platform::MB_OK);
         return;
