@@ -10,7 +10,8 @@ std::optional<std::string> LanguageTable::FileFor(int languageId) {
     return std::nullopt;
 }
 
-LanguageTable::LanguageTable(int languageId, std::u16string section) : section_(std::move(section)) {
+LanguageTable::LanguageTable(int languageId, std::u16string section)
+    : languageId_(languageId), section_(std::move(section)) {
     if (const auto path = FileFor(languageId))
         file_.emplace(*path);
 }
@@ -23,4 +24,12 @@ std::optional<std::u16string> LanguageTable::Text(const std::u16string& key) con
 
 std::u16string LanguageTable::TextOr(const std::u16string& key, const std::u16string& caption) const {
     return Text(key).value_or(caption);
+}
+
+std::u16string LanguageTable::TextOrOwn(const std::u16string& key, const char16_t* english,
+                                        const char16_t* chinese) const {
+    const std::optional<std::u16string> text = Text(key);
+    if (text && *text != settings::kMissingText)
+        return *text;
+    return languageId_ == settings::kEnglish ? english : chinese;
 }

@@ -209,11 +209,12 @@ int CSetOtdrBody::Apply() {
 void CSetOtdrBody::ShowMessage(const std::u16string& key) {
     auto message = messages_.find(key);
     if (message == messages_.end()) {
-        std::u16string text = LanguageTable(LanguageId, kSection).TextOr(key, kMissing);
+        const LanguageTable texts(LanguageId, kSection);
         // Language files older than the save message lack it; it must never read "flase".
-        if (key == kSaveFailedKey && text == kMissing)
-            text = LanguageId == 1 ? kSaveFailedCh : kSaveFailedEn;
-        message = messages_.emplace(key, std::move(text)).first;
+        message = messages_
+                      .emplace(key, key == kSaveFailedKey ? texts.TextOrOwn(key, kSaveFailedEn, kSaveFailedCh)
+                                                          : texts.TextOr(key, kMissing))
+                      .first;
     }
     platform::MessageBox(message->second, MessageTitle, platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }

@@ -12,10 +12,7 @@ int ShowFileMessage(const std::u16string& text, uint32_t flags) {
 
 std::u16string MessageText(const LanguageTable& texts, const std::u16string& key, const char16_t* english,
                            const char16_t* chinese) {
-    const std::u16string text = texts.TextOr(key, settings::kMissingText);
-    if (text != settings::kMissingText || !english)
-        return text;
-    return LanguageId == settings::kChinese ? chinese : english;
+    return english ? texts.TextOrOwn(key, english, chinese) : texts.TextOr(key, settings::kMissingText);
 }
 
 bool UsbDiskReady(const std::u16string& noDisk, const std::u16string& noFolder) {
