@@ -23,6 +23,7 @@
 
 #include "tests/support/RecordingMessageBox.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/KeypadPress.h"
 #include "tests/support/qt/QtTestApp.h"
 
 namespace {
@@ -58,10 +59,7 @@ protected:
         frontend.RunMainDialog();
     }
     static void Press(CLumetraDlg& dialog, int key, const QString& text = {}) {
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, Qt::NoModifier, text);
-            QCoreApplication::sendEvent(dialog.windowHandle(), &event);
-        }
+        PressKeypad(dialog, key, text);
     }
     // Typed on the keypad's character keys into the focused control.
     static void Type(CLumetraDlg& dialog, const QString& text) {

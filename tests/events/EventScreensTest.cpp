@@ -32,6 +32,7 @@
 
 #include "tests/support/SyntheticTrace.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/KeypadPress.h"
 #include "tests/support/qt/QtTestApp.h"
 #include "tests/support/screens/DeliveredTexts.h"
 
@@ -141,11 +142,8 @@ protected:
         frontend.RunMainDialog();
     }
     // A key pressed and released on the keypad.
-    static void Press(CLumetraDlg& dialog, int key) {
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(dialog.windowHandle(), &event);
-        }
+    static void Press(CLumetraDlg& dialog, int key, const QString& text = {}) {
+        PressKeypad(dialog, key, text);
     }
     static void Click(QWidget* target, QPoint at) {
         QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::LeftButton,

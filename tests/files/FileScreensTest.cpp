@@ -26,6 +26,7 @@
 #include "tests/files/TraceFiles.h"
 #include "tests/support/RecordingMessageBox.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/KeypadPress.h"
 #include "tests/support/qt/QtTestApp.h"
 #include "tests/support/screens/DeliveredTexts.h"
 
@@ -100,10 +101,7 @@ protected:
     }
     // A key of the keypad pressed and released; `text` is what a character key types.
     static void Press(CLumetraDlg& dialog, int key, const QString& text = {}) {
-        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-            QKeyEvent event(type, key, Qt::NoModifier, text);
-            QCoreApplication::sendEvent(dialog.windowHandle(), &event);
-        }
+        PressKeypad(dialog, key, text);
     }
     static void Keys(CLumetraDlg& dialog, std::initializer_list<int> keys) {
         for (const int key : keys)
