@@ -8,9 +8,9 @@ std::atomic<int> TestRunning{0};
 std::atomic<int> VflState{0};
 std::atomic<int> StopRealtimeRequest{0};
 std::atomic<int> TraceLoaded{0};
-std::u16string ShutOffText;
-std::u16string MessageTitle;
-std::string UDiskRoot;
+std::u16string& ShutOffText = *new std::u16string;
+std::u16string& MessageTitle = *new std::u16string;
+std::string& UDiskRoot = *new std::string;
 int CopySelectAll = 0;
 std::shared_ptr<platform::TimeSource> TestThreadTime;
 

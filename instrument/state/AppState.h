@@ -15,9 +15,11 @@ extern std::atomic<int> TestRunning;
 extern std::atomic<int> VflState;
 extern std::atomic<int> StopRealtimeRequest;
 extern std::atomic<int> TraceLoaded;
-extern std::u16string ShutOffText;
-extern std::u16string MessageTitle;
-extern std::string UDiskRoot;
+// Never destroyed: the power-key and test threads are detached and may still read them while the
+// process ends.
+extern std::u16string& ShutOffText;
+extern std::u16string& MessageTitle;
+extern std::string& UDiskRoot;
 // 1 while every file of the copy screen's active list is selected.
 extern int CopySelectAll;
 // The time the test thread runs in; null is real time. Headless runs give it virtual time, so a
