@@ -7,6 +7,7 @@
 #include "platform/PowerKey.h"
 #include "platform/VirtualKeys.h"
 #include "platform/qt/KeyMap.h"
+#include "platform/qt/OnScreenKeyboard.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,9 +38,11 @@ bool AppEventFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         const uint32_t message = down ? platform::WM_KEYDOWN : platform::WM_KEYUP;
+        // Decided before the key acts: a key of the on-screen keyboard may hide it.
+        const bool keyboardKey = frontend_.InputPanel().TakesKey(vk);
         if (app_.PreTranslateMessage(message, vk))
             return true;
-        return dialog && dialog->PreTranslateMessage(message, vk);
+        return keyboardKey || (dialog && dialog->PreTranslateMessage(message, vk));
     }
     case QEvent::MouseButtonPress: {
         const auto& mouse = *static_cast<QMouseEvent*>(event);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 // What the application object needs of its windows; the Qt program implements it, tests fake it.
 class AppFrontend {
@@ -14,4 +15,7 @@ public:
     virtual void StartQuickTest() = 0;
     // WM_SHOW_CLOSE_BACK to the main window, from any thread; returns once the picture is shown.
     virtual void SendShowCloseBack() = 0;
+    // How the screens start or end the automatic power-off thread to match AutoCloseOn; the
+    // application object, which owns the thread, gives it.
+    virtual void SetAutoCloseControl(std::function<void()> apply) = 0;
 };

@@ -27,6 +27,10 @@ constexpr const char16_t* kMessageTitleCaption = u"提示";
 
 } // namespace
 
+CLumetraApp::CLumetraApp(AppFrontend& frontend) : frontend_(frontend) {
+    frontend_.SetAutoCloseControl([this] { ApplyAutoClose(); });
+}
+
 int CLumetraApp::InitInstance() {
     // Before anything is written: a writer killed at its last run left its temporary file behind.
     platform::RemoveStaleTemporaryFiles();
@@ -74,6 +78,13 @@ void CLumetraApp::StopAutoClose() {
         return;
     autoClose_->Post(WM_AUTOCLOSE_QUIT);
     retiredAutoClose_ = std::move(autoClose_);
+}
+
+void CLumetraApp::ApplyAutoClose() {
+    if (AutoCloseOn == 1)
+        StartAutoClose();
+    else
+        StopAutoClose();
 }
 
 void CLumetraApp::AdvanceVflCycle() {

@@ -11,7 +11,7 @@ class AppFrontend;
 // the fault-locator cycle and the automatic power-off thread.
 class CLumetraApp {
 public:
-    explicit CLumetraApp(AppFrontend& frontend) : frontend_(frontend) {}
+    explicit CLumetraApp(AppFrontend& frontend);
 
     // Runs the start-up sequence and the main dialog; returns the dialog's exit code.
     int InitInstance();
@@ -24,6 +24,8 @@ public:
     // forgets it.
     void StartAutoClose();
     void StopAutoClose();
+    // Started when AutoCloseOn is 1 and none runs, stopped when it is 0 and one runs.
+    void ApplyAutoClose();
     bool HasAutoCloseThread() const { return autoClose_ != nullptr; }
     bool HasVflThread() const { return vfl_ != nullptr; }
 

@@ -35,6 +35,7 @@
 #include "instrument/system/ui/CSystemSetNav.h"
 
 #include "platform/DebugOut.h"
+#include "platform/InputPanel.h"
 #include "platform/VirtualKeys.h"
 
 #include <QCloseEvent>
@@ -44,9 +45,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-CLumetraDlg::CLumetraDlg(QWidget* parent)
-    : QDialog(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+CLumetraDlg::CLumetraDlg(std::function<void()> applyAutoClose, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      applyAutoClose_(std::move(applyAutoClose)) {
     setWindowTitle(QStringLiteral("OTDR_TEST_WND"));
     setWindowIcon(QIcon(Bitmap(bmp::kProgramIcon)));
     setFixedSize(320, 240);
@@ -76,12 +77,12 @@ CLumetraDlg::CLumetraDlg(QWidget* parent)
     auto* fileCopy = fileCopy_ = Create<CFileCopyBody>(false);
     auto* eventTbl = eventTbl_ = Create<CEventTblBody>(false);
     auto* setOtdr = setOtdr_ = Create<CSetOtdrBody>(false);
-    auto* systemSet = Create<CSystemSetBody>(false);
+    auto* systemSet = systemSet_ = Create<CSystemSetBody>(false);
     auto* systemInfo = Create<CSystemInfoBody>(false);
     waitWindow_ = Create<CAutoTestWaitDlg>(false);
-    auto* help = Create<CHelpOTDR>(false);
+    auto* help = help_ = Create<CHelpOTDR>(false);
     closeBack_ = Create<CCloseBack>(false);
-    Create<CSetInvalidMeterBody>(false);
+    invalidMeter_ = Create<CSetInvalidMeterBody>(false);
     screens_ = {
         {Screen::Main, {nav1, nullptr}},
         {Screen::Second, {nav2, nullptr}},
@@ -133,6 +134,8 @@ CDataLine& CLumetraDlg::TraceView() {
 
 void CLumetraDlg::Show(CNavPanel& from, Screen to) {
     const ScreenParts& target = screens_.at(to);
+    // The keyboard belongs to the screen it was called up on.
+    platform::ShowInputPanel(false);
     // Only a measured trace is saved: one opened from a file is already kept.
     if (to == Screen::FileOperation)
         target.panel->Button(0)->setEnabled(TraceLoaded == 1 && TraceView().ParametersChanged());
@@ -160,6 +163,18 @@ void CLumetraDlg::Show(CNavPanel& from, Screen to) {
         setOtdr_->EnableFieldsForTestWay();
         setOtdr_->FocusControl(static_cast<CSetOtdrNav*>(target.panel)->FocusedControl());
     }
+}
+
+void CLumetraDlg::ReplaceBody(QWidget& pane) {
+    if (CurrentBody && CurrentBody != &pane)
+        CurrentBody->hide();
+    pane.show();
+    CurrentBody = &pane;
+}
+
+void CLumetraDlg::ApplyAutoClose() {
+    if (applyAutoClose_)
+        applyAutoClose_();
 }
 
 void CLumetraDlg::ShowMainPanel() {

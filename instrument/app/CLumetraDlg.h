@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <map>
 
 class CBody;
@@ -14,7 +15,8 @@ class CTimeAndPower;
 // The instrument's one window, 320 x 240, run modally for the life of the program.
 class CLumetraDlg : public QDialog, public ScreenSwitch {
 public:
-    explicit CLumetraDlg(QWidget* parent = nullptr);
+    // applyAutoClose: the application's start or end of the automatic power-off thread.
+    explicit CLumetraDlg(std::function<void()> applyAutoClose = {}, QWidget* parent = nullptr);
 
     // The window's own filter after the application's: Escape key-downs stop here, other keys are traced.
     bool PreTranslateMessage(uint32_t message, uint32_t vk);
@@ -22,8 +24,6 @@ public:
     bool CurrentBodyIsTraceView() const;
     // WM_SHOW_CLOSE_BACK: the shutdown picture, painted before this returns.
     void ShowCloseBack();
-    // Ends the modal run with an exit code (the quit message).
-    void PostQuit(int exitCode);
 
     CTimeAndPower* StatusBar() const;
     CBody* TraceBody() const { return body_; }
@@ -39,6 +39,13 @@ public:
     CFileSaveBody& FileSave() override { return *fileSave_; }
     CFileReadBody& FileList() override { return *fileList_; }
     CFileCopyBody& FileCopy() override { return *fileCopy_; }
+    CSystemSetBody& SystemSetPane() override { return *systemSet_; }
+    CSetInvalidMeterBody& InvalidMeterPane() override { return *invalidMeter_; }
+    CHelpOTDR& HelpPane() override { return *help_; }
+    void ReplaceBody(QWidget& pane) override;
+    void ApplyAutoClose() override;
+    // Ends the modal run with an exit code (the quit message).
+    void PostQuit(int exitCode) override;
     CNav1Dlg& MainPanel() const { return *nav1_; }
     // Every panel and pane by its resource number.
     QWidget* Window(int resource) const;
@@ -66,6 +73,10 @@ private:
     CFileSaveBody* fileSave_;
     CFileReadBody* fileList_;
     CFileCopyBody* fileCopy_;
+    CSystemSetBody* systemSet_;
+    CSetInvalidMeterBody* invalidMeter_;
+    CHelpOTDR* help_;
+    std::function<void()> applyAutoClose_;
     QWidget* waitWindow_;
     CCloseBack* closeBack_;
     std::map<Screen, ScreenParts> screens_;

@@ -4,6 +4,10 @@
 #include <functional>
 #include <memory>
 
+namespace platform {
+class QtInputPanel;
+}
+
 class CLumetraDlg;
 
 // The application object's windows in Qt.
@@ -17,6 +21,10 @@ public:
     bool CurrentBodyIsTraceView() override;
     void StartQuickTest() override;
     void SendShowCloseBack() override;
+    void SetAutoCloseControl(std::function<void()> apply) override { applyAutoClose_ = std::move(apply); }
+
+    // The on-screen keyboard of the main dialog; the platform's input panel while the dialog runs.
+    platform::QtInputPanel& InputPanel() const { return *inputPanel_; }
 
     // The main dialog while it runs, else null.
     CLumetraDlg* Dialog() const { return dialog_; }
@@ -26,4 +34,6 @@ public:
 private:
     CLumetraDlg* dialog_ = nullptr;
     std::function<void(CLumetraDlg&)> onCreated_;
+    std::function<void()> applyAutoClose_;
+    std::shared_ptr<platform::QtInputPanel> inputPanel_;
 };

@@ -5,9 +5,12 @@ class CEventLstBody;
 class CFileCopyBody;
 class CFileReadBody;
 class CFileSaveBody;
+class CHelpOTDR;
 class CNavPanel;
 class QWidget;
+class CSetInvalidMeterBody;
 class CSetOtdrBody;
+class CSystemSetBody;
 class StatusLine;
 
 // Moving between screens. A screen is a panel with its pane, or with the trace view when it has none:
@@ -49,4 +52,14 @@ public:
     virtual CFileSaveBody& FileSave() = 0;
     virtual CFileReadBody& FileList() = 0;
     virtual CFileCopyBody& FileCopy() = 0;
+    // The time and power-off pane, and the invalid-distance pane over the whole screen.
+    virtual CSystemSetBody& SystemSetPane() = 0;
+    virtual CSetInvalidMeterBody& InvalidMeterPane() = 0;
+    virtual CHelpOTDR& HelpPane() = 0;
+    // A pane shown in place of the current one and current for keys, the panel staying as it is.
+    virtual void ReplaceBody(QWidget& pane) = 0;
+    // The automatic power-off thread started or ended to match AutoCloseOn.
+    virtual void ApplyAutoClose() = 0;
+    // The quit message: the main dialog and the program end with this code.
+    virtual void PostQuit(int exitCode) = 0;
 };

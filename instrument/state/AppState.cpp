@@ -11,6 +11,7 @@ std::atomic<int> TraceLoaded{0};
 std::u16string& ShutOffText = *new std::u16string;
 std::u16string& MessageTitle = *new std::u16string;
 std::string& UDiskRoot = *new std::string;
+std::string TypedCode;
 int CopySelectAll = 0;
 std::shared_ptr<platform::TimeSource> TestThreadTime;
 

@@ -20,6 +20,8 @@ extern std::atomic<int> TraceLoaded;
 extern std::u16string& ShutOffText;
 extern std::u16string& MessageTitle;
 extern std::string& UDiskRoot;
+// The keys typed on the time and power-off panel that belong to a service code or access word.
+extern std::string TypedCode;
 // 1 while every file of the copy screen's active list is selected.
 extern int CopySelectAll;
 // The time the test thread runs in; null is real time. Headless runs give it virtual time, so a

@@ -17,10 +17,12 @@ public:
     bool CurrentBodyIsTraceView() override { return traceView; }
     void StartQuickTest() override { ++quickTests; }
     void SendShowCloseBack() override { ++closeBacks; }
+    void SetAutoCloseControl(std::function<void()> apply) override { applyAutoClose = std::move(apply); }
 
     std::atomic<int> runs{0};
     std::vector<std::pair<uint32_t, uint32_t>> relayed;
     bool traceView = true;
     int quickTests = 0;
     std::atomic<int> closeBacks{0};
+    std::function<void()> applyAutoClose;
 };

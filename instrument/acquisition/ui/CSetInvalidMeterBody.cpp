@@ -31,13 +31,10 @@ CSetInvalidMeterBody::CSetInvalidMeterBody(QWidget* parent)
     });
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setGeometry(70, 140, 70, 24);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        Store();
-        Close();
-    });
+    connect(ok, &QPushButton::clicked, this, &CSetInvalidMeterBody::Accept);
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setGeometry(180, 140, 70, 24);
-    connect(cancel, &QPushButton::clicked, this, [this] { Close(); });
+    connect(cancel, &QPushButton::clicked, this, &CSetInvalidMeterBody::Cancel);
     edit_->setText(QString::asprintf("%.1f", static_cast<double>(InvalidMeter)));
 }
 
@@ -58,6 +55,15 @@ int CSetInvalidMeterBody::Store() {
         return 0;
     InvalidMeter = meters;
     return 1;
+}
+
+void CSetInvalidMeterBody::Accept() {
+    Store();
+    Close();
+}
+
+void CSetInvalidMeterBody::Cancel() {
+    Close();
 }
 
 void CSetInvalidMeterBody::Close() {

@@ -13,6 +13,9 @@ public:
     void Open();
     // The typed distance into the settings file and the engine's next test; 0 when it cannot be written.
     int Store();
+    // The pane's own OK (store, then close) and cancel (close only).
+    void Accept();
+    void Cancel();
     // Called when the pane's own OK or cancel has hidden it.
     void SetOnClosed(std::function<void()> closed) { closed_ = std::move(closed); }
     QLineEdit* Edit() const { return edit_; }

@@ -9,6 +9,7 @@
 #include "instrument/state/ResourceIds.h"
 
 #include "platform/Clock.h"
+#include "platform/InputPanel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +57,8 @@ void CFileSaveBody::ToggleNameEditing() {
     editing_ = !editing_;
     if (editing_)
         FocusName();
+    // The name is typed on the on-screen keyboard where the keypad has no letters.
+    platform::ShowInputPanel(editing_);
 }
 
 void CFileSaveBody::SetBusy() {

@@ -3,9 +3,14 @@
 
 class ScreenSwitch;
 
-// The system settings panel.
+// The system settings panel: time and power-off, system information, touch calibration, update.
 class CSystemSetNav : public CNavPanel {
 public:
+    // Where the program that replaces this one lives.
+    static constexpr const char* kUpdaterProgram = "\\NandFlash\\Vantrel.exe";
+    // Time for the updater to be on its way before this program ends.
+    static constexpr int kUpdaterStartMs = 500;
+
     CSystemSetNav(QWidget* parent, ScreenSwitch& screens);
 
 protected:
@@ -13,5 +18,9 @@ protected:
     void OnEscape() override;
 
 private:
+    void CalibrateTouchScreen();
+    void Update();
+    void ShowMessage(const std::u16string& text) const;
+
     ScreenSwitch& screens_;
 };

@@ -48,6 +48,24 @@ CFileReadBody& RecordingScreens::FileList() {
 CFileCopyBody& RecordingScreens::FileCopy() {
     Untouchable("the copy pane");
 }
+CSystemSetBody& RecordingScreens::SystemSetPane() {
+    Untouchable("the time pane");
+}
+CSetInvalidMeterBody& RecordingScreens::InvalidMeterPane() {
+    Untouchable("the invalid-distance pane");
+}
+CHelpOTDR& RecordingScreens::HelpPane() {
+    Untouchable("the help pane");
+}
+void RecordingScreens::ReplaceBody(QWidget&) {
+    Untouchable("another pane");
+}
+void RecordingScreens::ApplyAutoClose() {
+    Untouchable("the power-off thread");
+}
+void RecordingScreens::PostQuit(int) {
+    Untouchable("the quit message");
+}
 
 void SendPanelKey(QWidget& target, uint32_t vk, bool release) {
     PanelKeyEvent down(vk, platform::WM_KEYDOWN);

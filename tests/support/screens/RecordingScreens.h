@@ -22,6 +22,12 @@ public:
     CFileSaveBody& FileSave() override;
     CFileReadBody& FileList() override;
     CFileCopyBody& FileCopy() override;
+    CSystemSetBody& SystemSetPane() override;
+    CSetInvalidMeterBody& InvalidMeterPane() override;
+    CHelpOTDR& HelpPane() override;
+    void ReplaceBody(QWidget& pane) override;
+    void ApplyAutoClose() override;
+    void PostQuit(int exitCode) override;
 
     // The last screen a panel switched to, and how many switches there were.
     Screen Last() const { return shown.back().second; }
