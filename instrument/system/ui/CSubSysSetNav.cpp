@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "platform/VirtualKeys.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <cctype>
 #include <string_view>
@@ -94,14 +95,17 @@ void CSubSysSetNav::TypeDigit(char digit) {
     TypedCode += digit;
     if (TypedCode.find(code) == std::string::npos)
         return;
-    CSetInvalidMeterBody& pane = screens_.InvalidMeterPane();
-    // The pane's own OK and cancel come back to the time pane, this panel staying.
-    pane.SetOnClosed([this] { screens_.ReplaceBody(screens_.SystemSetPane()); });
-    screens_.ReplaceBody(pane);
-    pane.Open();
-    if (KeyboardShown == 1)
-        platform::ShowInputPanel(true);
     TypedCode.clear();
+    // Once the code's last key has reached the control it was typed into: not the pane's edit too.
+    QTimer::singleShot(0, this, [this] {
+        CSetInvalidMeterBody& pane = screens_.InvalidMeterPane();
+        // The pane's own OK and cancel come back to the time pane, this panel staying.
+        pane.SetOnClosed([this] { screens_.ReplaceBody(screens_.SystemSetPane()); });
+        screens_.ReplaceBody(pane);
+        pane.Open();
+        if (KeyboardShown == 1)
+            platform::ShowInputPanel(true);
+    });
 }
 
 void CSubSysSetNav::TypeLetter(char letter) {
