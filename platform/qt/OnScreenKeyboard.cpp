@@ -17,7 +17,7 @@ constexpr int kRows = 5;
 constexpr int kKeyWidth = 31;
 constexpr int kLeft = 5;
 constexpr int kTop = 3;
-// The soft keys' strip begins here; the keyboard never covers it.
+// The soft keys' strip begins here.
 constexpr int kBodyBottom = 217;
 
 const QString kStyle = QStringLiteral("QWidget#keyboard { background: #d8dce4; }"
@@ -149,11 +149,18 @@ void OnScreenKeyboard::Type(const Key& key) {
 }
 
 void OnScreenKeyboard::Place() {
-    int top = kBodyBottom - kHeight;
-    if (const QWidget* focused = QApplication::focusWidget(); focused && focused->window() == window()) {
-        const QRect area = QRect(focused->mapTo(window(), QPoint(0, 0)), focused->size());
-        if (area.bottom() >= top)
-            top = 0;
+    // Above the soft keys, else at the top, else (over a pane that covers the soft keys too) at the
+    // bottom of the screen: the first place that leaves the focused control in view.
+    const int places[] = {kBodyBottom - kHeight, 0, window()->height() - kHeight};
+    QRect focusedArea;
+    if (const QWidget* focused = QApplication::focusWidget(); focused && focused->window() == window())
+        focusedArea = QRect(focused->mapTo(window(), QPoint(0, 0)), focused->size());
+    int top = places[0];
+    for (const int place : places) {
+        if (!focusedArea.intersects(QRect(0, place, width(), kHeight))) {
+            top = place;
+            break;
+        }
     }
     move(0, top);
 }

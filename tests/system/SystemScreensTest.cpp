@@ -422,11 +422,12 @@ TEST_F(SystemScreensTest, TheOnScreenKeyboardTypesFromTheKeypadAndByTapsAndGoesW
         Press(dialog, Qt::Key_F3);
         ASSERT_TRUE(platform::InputPanelShown());
         platform::OnScreenKeyboard& keyboard = *frontend.InputPanel().Keyboard();
-        EXPECT_FALSE(keyboard.geometry().intersects(
-            body.Edit(CSystemSetBody::kHour)
-                ->geometry()
-                .translated(body.Edit(CSystemSetBody::kHour)->mapTo(&dialog, QPoint(0, 0)) -
-                            body.Edit(CSystemSetBody::kHour)->pos())));
+        // It leaves the control typed into in view.
+        const auto covers = [&](const QWidget* control) {
+            return keyboard.geometry().intersects(
+                QRect(control->mapTo(&dialog, QPoint(0, 0)), control->size()));
+        };
+        EXPECT_FALSE(covers(body.Edit(CSystemSetBody::kHour)));
         // The arrows move the marked key and leave the pane's focus; Enter types the marked key.
         EXPECT_EQ(keyboard.MarkedKey(), "1");
         Keys(dialog, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Right});
@@ -455,6 +456,7 @@ TEST_F(SystemScreensTest, TheOnScreenKeyboardTypesFromTheKeypadAndByTapsAndGoesW
         ASSERT_FALSE(dialog.InvalidMeterPane().isHidden());
         EXPECT_TRUE(platform::InputPanelShown());
         EXPECT_TRUE(keyboard.isVisibleTo(&dialog));
+        EXPECT_FALSE(covers(dialog.InvalidMeterPane().Edit()));
         Press(dialog, Qt::Key_Escape);
         // F3 hides it, and it goes with the screen.
         Press(dialog, Qt::Key_F3);
