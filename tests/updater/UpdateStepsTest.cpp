@@ -5,9 +5,10 @@
 #include "platform/MessageBox.h"
 #include "platform/Time.h"
 
-#include "tests/files/FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordingMessageBox.h"
 #include "tests/support/TempRoot.h"
+#include "tests/updater/ProgramFile.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -16,16 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A program file as the updater sees one: a shell script that leaves `marker` when started, followed by
-// a version block (the shell has ended before it reads the block).
-std::string Program(const std::string& name, const std::string& version, const fs::path& marker,
-                    size_t padding = 0) {
-    using namespace std::string_literals;
-    return "#!/bin/sh\ntouch '" + marker.string() + "'\nexit 0\n" + std::string(padding, '#') + "\n" +
-           "VS_VERSION_INFO\0\\StringFileInfo\\080403a8\\ProductName\0"s + name +
-           "\0\\StringFileInfo\\080403a8\\ProductVersion\0"s + version + "\0\0"s;
-}
 
 class UpdateStepsTest : public ::testing::Test {
 protected:
@@ -75,12 +66,12 @@ TEST_F(UpdateStepsTest, ProductNamesMatchExactlyAndAProgramWithoutANameIsNoUpdat
     EXPECT_FALSE(updater::SameProduct({}, {})) << "two programs without a block are not one product";
     EXPECT_FALSE(updater::SameProduct({"", "1.0.0"}, {"", "1.0.0"}));
 
-    root.Write("Hard Disk/Lumetra.exe", Program("Lumetra", "1.0.1", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Lumetra", "1.0.1", marker));
     const updater::ProductInfo read = updater::ReadProductInfo("\\hard disk\\LUMETRA.EXE");
     EXPECT_EQ(read.name, "Lumetra");
     EXPECT_EQ(read.version, "1.0.1");
     // Cut inside its block, a program has no name; not one of ours has no block at all.
-    const std::string whole = Program("Lumetra", "1.0.1", marker);
+    const std::string whole = ProgramFile("Lumetra", "1.0.1", marker);
     root.Write("Hard Disk/Lumetra.exe", whole.substr(0, whole.find("ProductName") + 14));
     EXPECT_EQ(updater::ReadProductInfo("\\Hard Disk\\Lumetra.exe").name, "");
     root.Write("Hard Disk/Lumetra.exe", "#!/bin/sh\nexit 0\n");
@@ -99,15 +90,15 @@ TEST_F(UpdateStepsTest, TheChecksNameWhatIsMissingAndTakeTheProgramInAnyLetterCa
         EXPECT_EQ(box.title, u"Prompt");
         EXPECT_EQ(box.flags, platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
-    root.Write("Hard Disk/LUMETRA.exe", Program("Lumetra", "1.0.1", marker));
+    root.Write("Hard Disk/LUMETRA.exe", ProgramFile("Lumetra", "1.0.1", marker));
     EXPECT_EQ(updater::CheckUpdateSource("\\Hard Disk"), 1);
     EXPECT_EQ(boxes->Count(), 2u);
 }
 
 TEST_F(UpdateStepsTest, TheCopyTakesTheProgramFirstThenSettingsAndTextsThenHelpWhateverTheirLetterCase) {
-    Install(Program("Lumetra", "1.0.0", marker));
+    Install(ProgramFile("Lumetra", "1.0.0", marker));
     root.Write("NandFlash/languageCH.ini", "installed texts");
-    const std::string update = Program("Lumetra", "1.0.1", marker);
+    const std::string update = ProgramFile("Lumetra", "1.0.1", marker);
     root.Write("Hard Disk/lumetra.EXE", update);
     root.Write("Hard Disk/CONFIG.INI", "new settings");
     root.Write("Hard Disk/languageen.ini", "new texts");
@@ -143,8 +134,8 @@ TEST_F(UpdateStepsTest, TheCopyTakesTheProgramFirstThenSettingsAndTextsThenHelpW
 }
 
 TEST_F(UpdateStepsTest, DataFilesThatCannotBeCopiedAreSkippedAndTheRestStillGoes) {
-    Install(Program("Lumetra", "1.0.0", marker));
-    root.Write("Hard Disk/Lumetra.exe", Program("Lumetra", "1.0.1", marker));
+    Install(ProgramFile("Lumetra", "1.0.0", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Lumetra", "1.0.1", marker));
     root.Write("Hard Disk/config.ini", "new settings");
     root.Write("Hard Disk/languageEN.ini", "new texts");
     root.Write("Hard Disk/HELP_OTDR.htm", "new help");
@@ -161,10 +152,10 @@ TEST_F(UpdateStepsTest, DataFilesThatCannotBeCopiedAreSkippedAndTheRestStillGoes
 }
 
 TEST_F(UpdateStepsTest, AProgramThatCannotBeWrittenLeavesTheOldOneWholeAndTouchesNothingElse) {
-    const std::string old = Program("Lumetra", "1.0.0", marker);
+    const std::string old = ProgramFile("Lumetra", "1.0.0", marker);
     Install(old);
     root.Write("NandFlash/config.ini", "installed settings");
-    root.Write("Hard Disk/Lumetra.exe", Program("Lumetra", "1.0.1", marker, 64 * 1024));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Lumetra", "1.0.1", marker, 64 * 1024));
     root.Write("Hard Disk/config.ini", "new settings");
     {
         // The flash disk full: no file grows past 16 KiB.
@@ -186,10 +177,10 @@ TEST_F(UpdateStepsTest, AProgramThatCannotBeWrittenLeavesTheOldOneWholeAndTouche
 }
 
 TEST_F(UpdateStepsTest, TheCopyInstallsOnlyTheProductThatWasCheckedAndFailsWithoutAProgram) {
-    const std::string old = Program("Lumetra", "1.0.0", marker);
+    const std::string old = ProgramFile("Lumetra", "1.0.0", marker);
     Install(old);
     // The disk's program changed after the names were compared, or was pulled out.
-    root.Write("Hard Disk/Lumetra.exe", Program("Other", "1.0.1", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Other", "1.0.1", marker));
     EXPECT_EQ(updater::CopyUpdateFiles("\\Hard Disk", "Lumetra"), 0);
     root.Write("Hard Disk/Lumetra.exe", "#!/bin/sh\nexit 0\n");
     EXPECT_EQ(updater::CopyUpdateFiles("\\Hard Disk", "Lumetra"), 0);
@@ -204,9 +195,9 @@ TEST_F(UpdateStepsTest, TheCopyInstallsOnlyTheProductThatWasCheckedAndFailsWitho
 TEST_F(UpdateStepsTest, NothingOutsideTheDeviceRootIsReadOrWritten) {
     TempRoot outside;
     platform::SetDeviceRoot(root.Path());
-    const std::string old = Program("Lumetra", "1.0.0", marker);
+    const std::string old = ProgramFile("Lumetra", "1.0.0", marker);
     Install(old);
-    outside.Write("Lumetra.exe", Program("Lumetra", "1.0.1", marker));
+    outside.Write("Lumetra.exe", ProgramFile("Lumetra", "1.0.1", marker));
     outside.Write("config.ini", "the host's settings");
     outside.Write("target.exe", "the host's program");
     fs::create_directories(root.Path() / "Hard Disk");
@@ -226,7 +217,7 @@ TEST_F(UpdateStepsTest, NothingOutsideTheDeviceRootIsReadOrWritten) {
 
     // An installed program that is a link out of the root is neither replaced nor started.
     fs::remove(root.Path() / "Hard Disk/Lumetra.exe");
-    root.Write("Hard Disk/Lumetra.exe", Program("Lumetra", "1.0.1", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Lumetra", "1.0.1", marker));
     fs::remove(root.Path() / "NandFlash/Lumetra.exe");
     fs::create_symlink(outside.Path() / "target.exe", root.Path() / "NandFlash/Lumetra.exe");
     EXPECT_EQ(updater::CopyUpdateFiles("\\Hard Disk", "Lumetra"), 0);
@@ -235,8 +226,8 @@ TEST_F(UpdateStepsTest, NothingOutsideTheDeviceRootIsReadOrWritten) {
 }
 
 TEST_F(UpdateStepsTest, TheWorkerInstallsRestartsAndWaitsOrRestartsTheOldProgramOnAnotherName) {
-    Install(Program("Lumetra", "1.0.0", marker));
-    const std::string update = Program("Lumetra", "1.0.1", marker);
+    Install(ProgramFile("Lumetra", "1.0.0", marker));
+    const std::string update = ProgramFile("Lumetra", "1.0.1", marker);
     root.Write("Hard Disk/Lumetra.exe", update);
     std::atomic<bool> stop{false};
     EXPECT_EQ(updater::RunUpdate("\\Hard Disk", stop), updater::UpdateEnd::Restarted);
@@ -251,7 +242,7 @@ TEST_F(UpdateStepsTest, TheWorkerInstallsRestartsAndWaitsOrRestartsTheOldProgram
     // Letter case makes another product: nothing copied, the old program started again.
     fs::remove(marker);
     const std::string installed = root.Read("NandFlash/Lumetra.exe");
-    root.Write("Hard Disk/Lumetra.exe", Program("lumetra", "1.0.2", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("lumetra", "1.0.2", marker));
     root.Write("Hard Disk/config.ini", "new settings");
     EXPECT_EQ(updater::RunUpdate("\\Hard Disk", stop), updater::UpdateEnd::Restarted);
     EXPECT_EQ(root.Read("NandFlash/Lumetra.exe"), installed);
@@ -264,15 +255,15 @@ TEST_F(UpdateStepsTest, TheWorkerInstallsRestartsAndWaitsOrRestartsTheOldProgram
 }
 
 TEST_F(UpdateStepsTest, TheWorkerRestartsNothingAfterAFailedCopyOrWhenStopped) {
-    Install(Program("Lumetra", "1.0.0", marker));
-    root.Write("Hard Disk/Lumetra.exe", Program("Lumetra", "1.0.1", marker, 64 * 1024));
+    Install(ProgramFile("Lumetra", "1.0.0", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Lumetra", "1.0.1", marker, 64 * 1024));
     std::atomic<bool> stop{false};
     {
         FileSizeLimit full(16 * 1024);
         EXPECT_EQ(updater::RunUpdate("\\Hard Disk", stop), updater::UpdateEnd::CopyFailed);
     }
     stop = true;
-    root.Write("Hard Disk/Lumetra.exe", Program("Other", "1.0.1", marker));
+    root.Write("Hard Disk/Lumetra.exe", ProgramFile("Other", "1.0.1", marker));
     EXPECT_EQ(updater::RunUpdate("\\Hard Disk", stop), updater::UpdateEnd::Stopped);
     stop = false;
     fs::remove(root.Path() / "NandFlash/Lumetra.exe");
