@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPixmap>
+#include <chrono>
 
 namespace {
 constexpr int kBannerBitmap = 137;
@@ -21,8 +22,14 @@ CVantrelDlg::CVantrelDlg(QWidget* parent) : QDialog(parent, Qt::FramelessWindowH
 }
 
 CVantrelDlg::~CVantrelDlg() {
-    if (worker_.joinable())
-        worker_.join();
+    if (!worker_.joinable())
+        return;
+    // A box the worker opens now needs this thread to show it, or to answer it once boxes are closed.
+    while (!finished_) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker_.join();
 }
 
 void CVantrelDlg::OnInitDialog() {
@@ -33,6 +40,7 @@ void CVantrelDlg::OnInitDialog() {
         // Posted, not waited for: the dialog may be ending already and waiting for this thread.
         if (updater::RunUpdate(udiskRoot, stop_) == updater::UpdateEnd::Restarted)
             QCoreApplication::postEvent(this, new QEvent(kUpdaterDone));
+        finished_ = true;
     });
 }
 

@@ -32,5 +32,6 @@ protected:
 private:
     QLabel* banner_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
     std::thread worker_;
 };
