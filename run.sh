@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, provisions the device root if it is empty and starts Lumetra:
-# in a window when there is a display, otherwise headless for a short look at its screen.
+# Installs what is missing, builds, provisions the device root and starts the installed Lumetra
+# ($LUMETRA_ROOT/NandFlash/Lumetra.exe, which Vantrel replaces): in a window when there is a display,
+# otherwise headless for a short look at its screen.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/prepare.sh
@@ -9,14 +10,14 @@ prepare_build build
 
 root=${LUMETRA_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/lumetra/device}
 export LUMETRA_ROOT=$root
-if [ -z "$(ls -A "$root" 2>/dev/null)" ]; then
-    echo "Provisioning the device root $root"
-    build/bin/otdrtool provision "$root"
-fi
+# Every time: a rebuilt program replaces the installed one; settings and other data files are kept.
+echo "Provisioning the device root $root"
+build/bin/otdrtool provision "$root" >/dev/null
+lumetra=$root/NandFlash/Lumetra.exe
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
     echo "Starting Lumetra (F1-F4, arrows, Enter, Escape, T, V; F12 is the power key)"
-    exec build/bin/Lumetra
+    exec "$lumetra"
 fi
 
 shots=${LUMETRA_SHOTS:-$PWD/build/shots}
@@ -48,10 +49,10 @@ shot $shots/6-cursor-on-event.png
 quit
 SCRIPT
 echo "No display here. To use the instrument from another machine, run it over VNC:"
-echo "  LUMETRA_ROOT=$root build/bin/Lumetra -platform vnc:size=320x240:port=5900"
+echo "  LUMETRA_ROOT=$root $lumetra -platform vnc:size=320x240:port=5900"
 echo "and connect a VNC viewer to port 5900. Now running a quick test headless (offscreen):"
 set +e
-QT_QPA_PLATFORM=offscreen build/bin/Lumetra --script build/run-demo.script
+QT_QPA_PLATFORM=offscreen "$lumetra" --script build/run-demo.script
 status=$?
 set -e
 echo "Lumetra ended with exit code $status (18 is the quit code). Screenshots, the trace and its events: $shots"

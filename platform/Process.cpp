@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,7 +12,11 @@
 namespace platform {
 
 bool StartProgram(std::string_view devicePath) {
-    const std::string program = HostPath(devicePath).string();
+    // Only a program inside the device root: a link on the flash disk must not start the host's.
+    std::filesystem::path location;
+    if (!ResolveInRoot(devicePath, location))
+        return false;
+    const std::string program = location.string();
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
         return false;

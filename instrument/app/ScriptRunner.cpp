@@ -18,17 +18,16 @@
 #include "platform/VirtualKeys.h"
 #include "platform/qt/KeyMap.h"
 #include "platform/qt/QtMessageBoxService.h"
+#include "platform/qt/ScreenShot.h"
 
 #include "shared/fileio/HostFiles.h"
 #include "shared/tracefile/TraceFile.h"
 #include "simboard/SimBoard.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QTextStream>
 #include <QTimer>
 #include <QWindow>
@@ -238,19 +237,7 @@ std::string ScriptRunner::RunShot(const ScriptCommand& command) {
     CLumetraDlg* dialog = frontend_.Dialog();
     if (!dialog)
         return "no screen to take";
-    QPixmap screen = dialog->grab();
-    QPainter painter(&screen);
-    // Message boxes are windows of their own; put them where they stand over the screen.
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top != dialog && top->isVisible() && top->isWindow())
-            painter.drawPixmap(top->geometry().topLeft() - dialog->geometry().topLeft(), top->grab());
-    }
-    painter.end();
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !screen.save(&buffer, "PNG") || !WriteHostFile(file, png))
-        return "cannot write " + file;
-    return {};
+    return platform::SaveScreenShot(*dialog, file) ? "" : "cannot write " + file;
 }
 
 std::string ScriptRunner::RunLoad(const ScriptCommand& command) {

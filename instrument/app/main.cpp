@@ -73,6 +73,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // A program started without arguments, as Vantrel restarts it, may still be scripted.
+    if (scriptPath.isEmpty())
+        scriptPath = qEnvironmentVariable("LUMETRA_SCRIPT");
 
     simboard::RegisterSimulatedBoard();
     if (const char* time = std::getenv("LUMETRA_TEST_TIME"); time && std::strcmp(time, "fast") == 0)

@@ -3,6 +3,10 @@
 #include "platform/DevicePath.h"
 #include "platform/Files.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 bool ProvisionDeviceRoot(const std::filesystem::path& root, const std::vector<DeliveredFile>& files,
                          std::string& report) {
     std::error_code error;
@@ -17,10 +21,14 @@ bool ProvisionDeviceRoot(const std::filesystem::path& root, const std::vector<De
             continue;
         }
         const std::string path = file.folder + "\\" + file.name;
-        if (platform::PathExists(path)) {
+        const bool program = file.kind == DeliveredFile::Kind::Program;
+        std::vector<uint8_t> installed;
+        const bool exists = platform::PathExists(path);
+        if (exists && (!program || (platform::ReadWholeFile(path, installed) &&
+                                    std::ranges::equal(installed, file.bytes)))) {
             report += "kept " + platform::HostPath(path).string() + "\n";
-        } else if (platform::WriteWholeFile(path, file.bytes)) {
-            report += "copied " + platform::HostPath(path).string() + "\n";
+        } else if (platform::WriteWholeFile(path, file.bytes, program)) {
+            report += (exists ? "replaced " : "copied ") + platform::HostPath(path).string() + "\n";
         } else {
             report += "cannot write " + platform::HostPath(path).string() + "\n";
             ok = false;

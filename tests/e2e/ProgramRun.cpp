@@ -24,8 +24,10 @@ std::string ReadAll(const std::filesystem::path& path) {
 } // namespace
 
 ProgramRun RunProgram(const ProgramStart& start) {
-    const std::string binary = std::string(LUMETRA_BIN_DIR) + "/" + start.program;
-    const std::filesystem::path errorsFile = start.workDir / (start.program + ".stderr");
+    const std::string binary =
+        start.program.starts_with('/') ? start.program : std::string(LUMETRA_BIN_DIR) + "/" + start.program;
+    const std::filesystem::path errorsFile =
+        start.workDir / (std::filesystem::path(start.program).filename().string() + ".stderr");
 
     std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
@@ -56,7 +58,16 @@ ProgramRun RunProgram(const ProgramStart& start) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     ProgramRun run;
+    // The child inherits the limit; this process holds it only while it starts the child.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    if (start.fileSizeLimit != 0) {
+        rlimit limited = saved;
+        limited.rlim_cur = start.fileSizeLimit;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
     const int spawned = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return run;

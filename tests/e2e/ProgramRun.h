@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/resource.h>
 
 // One run of a built program with its own environment and its standard error kept in a file.
 struct ProgramRun {
@@ -11,11 +12,13 @@ struct ProgramRun {
 };
 
 struct ProgramStart {
-    std::string program; // name in the build's bin folder
+    std::string program; // name in the build's bin folder, or an absolute path
     std::vector<std::string> arguments;
     std::map<std::string, std::string> environment;
     std::filesystem::path workDir;
     int timeoutMs = 60000;
+    // RLIMIT_FSIZE of the program when not 0: no file it writes grows past this.
+    rlim_t fileSizeLimit = 0;
     // Called with the process id once the errors so far contain `waitFor`.
     std::string waitFor;
     std::function<void(int pid)> onSeen;

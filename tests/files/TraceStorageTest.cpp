@@ -7,7 +7,7 @@
 
 #include "shared/tracefile/TraceFile.h"
 
-#include "tests/files/FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/files/TraceFiles.h"
 #include "tests/support/TempRoot.h"
 

@@ -254,6 +254,17 @@ TEST(ProcessTest, StartsAProgramWithoutWaitingAndReportsWhatCannotStart) {
     EXPECT_FALSE(platform::StartProgram("\\NandFlash\\Missing.exe"));
     root.Write("NandFlash/plain.txt", "not a program");
     EXPECT_FALSE(platform::StartProgram("\\NandFlash\\plain.txt"));
+
+    // A link out of the device root starts nothing, though what it leads to is a program.
+    TempRoot outside;
+    platform::SetDeviceRoot(root.Path());
+    const std::string outsideMarker = (outside.Path() / "started").string();
+    outside.Write("tool.sh", "#!/bin/sh\ntouch '" + outsideMarker + "'\n");
+    std::filesystem::permissions(outside.Path() / "tool.sh", std::filesystem::perms::owner_all);
+    std::filesystem::create_symlink(outside.Path() / "tool.sh", root.Path() / "NandFlash" / "Out.exe");
+    EXPECT_FALSE(platform::StartProgram("\\NandFlash\\Out.exe"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(std::filesystem::exists(outsideMarker));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tools/otdrtool/Options.h"
 #include "tools/otdrtool/Tool.h"
 #include "tools/otdrtool/TraceCommands.h"
+#include "tools/otdrtool/VersionCommand.h"
 
 #include "tests/support/Lines.h"
 #include "tests/support/TempRoot.h"
@@ -26,10 +27,11 @@ Result Otdrtool(const std::vector<std::string>& args) {
 }
 
 // Every command the tool offers, with its table ("provision" keeps its own inside the tool).
-const std::vector<std::string> kCommandNames = {"ini", "provision", "info", "analyse", "export", "measure"};
+const std::vector<std::string> kCommandNames = {"ini",    "provision", "info",   "analyse",
+                                                "export", "measure",   "version"};
 
-const std::vector<const options::Command*> kTables = {&kIniCommand, &kInfoCommand, &kAnalyseCommand,
-                                                      &kExportCommand, &kMeasureCommand};
+const std::vector<const options::Command*> kTables = {&kIniCommand,    &kInfoCommand,    &kAnalyseCommand,
+                                                      &kExportCommand, &kMeasureCommand, &kVersionCommand};
 
 TEST(UsageTest, ToolHelpListsEveryCommandOnOneLine) {
     for (const char* help : {"--help", "-h"}) {
@@ -140,6 +142,8 @@ TEST(UsageTest, MissingValuesArgumentsAndOptionsAreNamed) {
         {{"ini", "get", "a.ini", "config", "verno", "1", "2"}, "otdrtool ini: unexpected argument 2"},
         {{"export", "--csv", "a.st", "b.st"}, "otdrtool export: unexpected argument b.st"},
         {{"provision", "a", "b"}, "otdrtool provision: unexpected argument b"},
+        {{"version"}, "otdrtool version: no program file given"},
+        {{"version", "a", "b"}, "otdrtool version: unexpected argument b"},
         {{"measure", "stray", "-o", "x.st"}, "otdrtool measure: unexpected argument stray"},
         {{"ini", "remove", "a.ini", "s", "k", "v"}, "otdrtool ini: unknown verb remove"},
         {{}, "otdrtool: no command given"},

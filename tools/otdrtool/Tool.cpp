@@ -4,10 +4,14 @@
 #include "tools/otdrtool/MeasureCommand.h"
 #include "tools/otdrtool/Options.h"
 #include "tools/otdrtool/TraceCommands.h"
+#include "tools/otdrtool/VersionCommand.h"
 
 #include "instrument/config/Provisioning.h"
 
 #include "platform/EmbeddedFile.h"
+#include "platform/Files.h"
+
+#include "shared/fileio/HostFiles.h"
 
 #include <algorithm>
 
@@ -17,6 +21,8 @@ PLATFORM_EMBEDDED_FILE(delivered_scenario_long_haul)
 PLATFORM_EMBEDDED_FILE(delivered_scenario_patch_link)
 PLATFORM_EMBEDDED_FILE(delivered_scenario_bend_1550)
 PLATFORM_EMBEDDED_FILE(delivered_scenario_many_connectors)
+PLATFORM_EMBEDDED_FILE(delivered_help_ch)
+PLATFORM_EMBEDDED_FILE(delivered_help_en)
 
 namespace {
 
@@ -25,8 +31,8 @@ constexpr options::Positional kProvisionArguments[] = {
 };
 const options::Command kProvisionCommand = {
     .name = "provision",
-    .summary = "put the delivered settings, language files and scenarios into a device root, keeping those "
-               "it has",
+    .summary = "install the instrument program and put the delivered settings, language files, help pages "
+               "and scenarios into a device root, keeping those it has",
     .positionals = kProvisionArguments,
 };
 
@@ -55,10 +61,12 @@ int Provision(const std::vector<std::string>& args, const DeliveredTexts& delive
         return status;
     // The simulated links go beside the flash disk, where the board looks for "scenario.txt".
     const std::string scenarios = "\\scenarios";
-    const std::vector<DeliveredFile> files = {
+    std::vector<DeliveredFile> files = {
         {"config.ini", delivered.config},
         {"languageEN.ini", delivered.languageEn},
         {"languageCH.ini", delivered.languageCh},
+        {"HELP_OTDR.htm", delivered_help_ch()},
+        {"HELP_OTDR_En.htm", delivered_help_en()},
         {"built-in.txt", delivered_scenario_built_in(), scenarios},
         {"terminated-end.txt", delivered_scenario_terminated_end(), scenarios},
         {"long-haul.txt", delivered_scenario_long_haul(), scenarios},
@@ -66,10 +74,23 @@ int Provision(const std::vector<std::string>& args, const DeliveredTexts& delive
         {"bend-1550.txt", delivered_scenario_bend_1550(), scenarios},
         {"many-connectors.txt", delivered_scenario_many_connectors(), scenarios},
     };
-    if (ProvisionDeviceRoot(parsed.arguments[0], files, out))
-        return 0;
-    err = "otdrtool provision: some files could not be written\n";
-    return 1;
+    // Without the program the data files are still provisioned, and the run fails.
+    std::vector<uint8_t> program;
+    const fileio::ReadResult read =
+        delivered.instrumentProgram.empty()
+            ? fileio::ReadResult::Missing
+            : fileio::ReadRegularFile(delivered.instrumentProgram, program, platform::kLargestFileBytes);
+    if (read == fileio::ReadResult::Ok)
+        files.push_back({"Lumetra.exe", program, "\\NandFlash", DeliveredFile::Kind::Program});
+    const bool written = ProvisionDeviceRoot(parsed.arguments[0], files, out);
+    if (read != fileio::ReadResult::Ok)
+        err = "otdrtool provision: cannot install the instrument program " +
+              (delivered.instrumentProgram.empty() ? std::string("(none beside otdrtool)")
+                                                   : delivered.instrumentProgram.string()) +
+              ": " + fileio::Describe(read) + "\n";
+    if (!written)
+        err += "otdrtool provision: some files could not be written\n";
+    return written && read == fileio::ReadResult::Ok ? 0 : 1;
 }
 
 struct Entry {
@@ -89,6 +110,8 @@ const Entry kCommands[] = {
                         auto& err) { return RunExportCommand(args, out, err); }},
     {kMeasureCommand, [](const auto& args, const DeliveredTexts& delivered, auto& out,
                          auto& err) { return RunMeasureCommand(args, delivered.languageEn, out, err); }},
+    {kVersionCommand, [](const auto& args, const DeliveredTexts&, auto& out,
+                         auto& err) { return RunVersionCommand(args, out, err); }},
 };
 
 std::string ToolHelp() {

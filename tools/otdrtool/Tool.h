@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@ struct DeliveredTexts {
     std::span<const uint8_t> config;
     std::span<const uint8_t> languageEn;
     std::span<const uint8_t> languageCh;
+    // The instrument program that "provision" installs; empty when there is none.
+    std::filesystem::path instrumentProgram;
 };
 
 // otdrtool COMMAND [ARGUMENTS...]: runs the command named first and returns its exit status; bad usage
