@@ -150,3 +150,20 @@ TEST_F(VantrelRunTest, AScriptWithWordsVantrelDoesNotTakeStopsBeforeAnyWork) {
 }
 
 } // namespace
+
+// The whole road from the keypad: the installed program's update key starts the updater it wrote to the
+// flash and ends; the updater installs the disk's program and starts it.
+TEST_F(VantrelRunTest, TheUpdateKeyOfTheInstalledProgramLeadsToTheNewProgramRunning) {
+    PutOnDisk("Lumetra-1.0.1");
+    std::ofstream(root.Path() / "keys.txt") << "# the updater is written at start\nwait 500\n"
+                                               "key F4\nkey F2\nkey F4\nwait 5000\n";
+    ProgramStart start;
+    start.program = Program().string();
+    start.arguments = {"--script", (root.Path() / "keys.txt").string()};
+    const ProgramRun run = Start("answer ok\n", start);
+    EXPECT_EQ(run.exitCode, 18) << run.errors;
+    EXPECT_TRUE(fs::exists(root.Path() / "NandFlash" / "Vantrel.exe"));
+    ASSERT_TRUE(AppearsWithin(Restarted(), std::chrono::seconds(10))) << run.errors;
+    EXPECT_EQ(FileBytes(Program()), FileBytes(root.Path() / "Hard Disk" / "Lumetra.exe"));
+    EXPECT_NE(Version(Program()).find("ProductVersion: 1.0.1"), std::string::npos);
+}
