@@ -218,6 +218,13 @@ TEST_F(SystemScreensTest, ATypedTimeIsSetWithTheClocksSecondsAndWrongTimesAreRef
             EXPECT_EQ(clock->sets, sets);
             EXPECT_EQ(clock->Get().year, 2031);
         }
+        // Untyped fields are the clock's: a minute that turned after the last tick is not set back.
+        Press(dialog, Qt::Key_F1);
+        body.OnClockTimer();
+        clock->now.minute = 31;
+        Press(dialog, Qt::Key_F1);
+        EXPECT_TRUE(Shown().empty());
+        EXPECT_EQ(clock->Get().minute, 31);
         // February 31 is a day the fields allow and the clock refuses.
         Press(dialog, Qt::Key_F1);
         body.OnClockTimer();
@@ -383,16 +390,20 @@ TEST_F(SystemScreensTest, TheUpdateKeyNeedsTheDiskAndTheProgramOnItThenStartsThe
         Wait(700);
         EXPECT_EQ(Panel(dialog).Resource(), dlg::kSystemSetNav);
 
-        root.Write("NandFlash/Vantrel.exe", "#!/bin/sh\necho started > \"$LUMETRA_ROOT/updater-ran\"\n");
+        root.Write("NandFlash/Vantrel.exe", "#!/bin/sh\necho started >> \"$LUMETRA_ROOT/updater-ran\"\n");
         std::filesystem::permissions(root.Path() / "NandFlash/Vantrel.exe",
                                      std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
         setenv("LUMETRA_ROOT", root.Path().c_str(), 1);
         Press(dialog, Qt::Key_F4);
         EXPECT_TRUE(Shown().empty());
+        // A second press while the program ends starts no second updater.
+        Press(dialog, Qt::Key_F4);
         Wait(700);
     });
     EXPECT_EQ(exitCode, kQuitExitCode);
     EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(root.Path() / "updater-ran"); }));
+    Wait(300);
+    EXPECT_EQ(root.Read("updater-ran"), "started\n") << "one updater only";
 }
 
 TEST_F(SystemScreensTest, TouchCalibrationRunsTheConfiguredProgramOrSaysThereIsNoTouchScreen) {

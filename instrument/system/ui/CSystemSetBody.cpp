@@ -1,6 +1,7 @@
 #include "instrument/system/ui/CSystemSetBody.h"
 
 #include "instrument/config/LanguageTable.h"
+#include "instrument/config/SettingsKeys.h"
 #include "instrument/screens/PanelKeyEvent.h"
 #include "instrument/state/AppState.h"
 #include "instrument/state/ResourceIds.h"
@@ -113,14 +114,17 @@ int CSystemSetBody::AutoCloseChoice() const {
     return autoCloseOn_->isChecked() ? 1 : 0;
 }
 
-void CSystemSetBody::ShowMessage(const char16_t* key, const char16_t* english,
-                                 const char16_t* chinese) const {
+void CSystemSetBody::ShowMessage(const char16_t* key) const {
     const LanguageTable texts(LanguageId, kSection);
-    platform::MessageBox(texts.TextOrOwn(key, english, chinese), MessageTitle,
+    platform::MessageBox(texts.TextOr(key, settings::kMissingText), MessageTitle,
                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 void CSystemSetBody::ApplyTime() {
+    // Fields nobody typed into show the clock of the last second: read afresh, a minute that turned since
+    // would be set back.
+    if (ClockLive == 1)
+        OnClockTimer();
     // Read first, so the seconds and milliseconds of the clock are kept.
     platform::LocalTime time = platform::GetLocalTime();
     int values[kFields] = {};
@@ -131,13 +135,11 @@ void CSystemSetBody::ApplyTime() {
         values[field] = text.toInt();
     }
     if (empty) {
-        ShowMessage(u"message_TimeEmpty", u"Please fill in all date and time fields!",
-                    u"请完整填写日期和时间！");
+        ShowMessage(u"message_TimeEmpty");
     } else if (values[kYear] < 1001 || values[kYear] > 9998 || values[kMonth] < 1 || values[kMonth] > 12 ||
                values[kDay] < 1 || values[kDay] > 31 || values[kHour] < 0 || values[kHour] > 23 ||
                values[kMinute] < 0 || values[kMinute] > 59) {
-        ShowMessage(u"message_InputCorrectTime", u"Please enter a valid date and time!",
-                    u"请输入正确的日期和时间！");
+        ShowMessage(u"message_InputCorrectTime");
     } else {
         time.year = values[kYear];
         time.month = values[kMonth];
@@ -145,7 +147,7 @@ void CSystemSetBody::ApplyTime() {
         time.hour = values[kHour];
         time.minute = values[kMinute];
         if (!platform::SetLocalTime(time))
-            ShowMessage(u"message_Setfalse", u"The system time could not be set!", u"系统时间设置失败！");
+            ShowMessage(u"message_Setfalse");
     }
     RestartClock();
 }

@@ -41,7 +41,7 @@ private:
     // pick on and off.
     void Step(int by);
     void Choose(bool on);
-    void ShowMessage(const char16_t* key, const char16_t* english, const char16_t* chinese) const;
+    void ShowMessage(const char16_t* key) const;
 
     QRadioButton* autoCloseOn_;
     QRadioButton* autoCloseOff_;

@@ -65,6 +65,9 @@ void CSystemSetNav::CalibrateTouchScreen() {
 }
 
 void CSystemSetNav::Update() {
+    // One updater: a second press before this program ends would start another over the same files.
+    if (updating_)
+        return;
     const LanguageTable texts(LanguageId, u"SystemSet_nav");
     if (!platform::IsDirectory(UDiskRoot)) {
         ShowMessage(texts.TextOr(u"messageboxNoU", u"未检测到U盘！"));
@@ -83,5 +86,6 @@ void CSystemSetNav::Update() {
                             u"无法启动升级程序。请关机重启后再试。"));
         return;
     }
+    updating_ = true;
     QTimer::singleShot(kUpdaterStartMs, this, [this] { screens_.PostQuit(kQuitExitCode); });
 }

@@ -23,4 +23,5 @@ private:
     void ShowMessage(const std::u16string& text) const;
 
     ScreenSwitch& screens_;
+    bool updating_ = false;
 };
