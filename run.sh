@@ -16,7 +16,8 @@ build/bin/otdrtool provision "$root" >/dev/null
 lumetra=$root/NandFlash/Lumetra.exe
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
-    echo "Starting Lumetra (F1-F4, arrows, Enter, Escape, T, V; F12 is the power key)"
+    echo "Starting Lumetra (F1-F4, arrows, Enter, Escape, T, V; F12 is the power key)."
+    echo "The desktop trace manager: build/bin/OTDR data/traces/sample_16km.st"
     exec "$lumetra"
 fi
 
@@ -56,4 +57,18 @@ QT_QPA_PLATFORM=offscreen "$lumetra" --script build/run-demo.script
 status=$?
 set -e
 echo "Lumetra ended with exit code $status (18 is the quit code). Screenshots, the trace and its events: $shots"
+# The desktop trace manager on the trace just measured: both cursors moved, the event analysis run.
+cat > build/run-otdr.script <<SCRIPT
+open $shots/quick-test.st
+wait 200
+click 150 100
+menu "Curve Operation/Change Mark"
+click 400 100
+button "Event Analysis"
+wait 200
+shot $shots/7-otdr.png
+dump $shots/otdr.json
+quit
+SCRIPT
+QT_QPA_PLATFORM=offscreen build/bin/OTDR --script build/run-otdr.script || echo "OTDR ended with exit code $?"
 ls "$shots"

@@ -2,6 +2,7 @@
 
 #include "shared/analysis/EventTable.h"
 #include "shared/tracefile/RangeGeometry.h"
+#include "shared/tracefile/ViewGeometry.h"
 
 #include <algorithm>
 
@@ -9,32 +10,21 @@ TraceScale::TraceScale(const std::array<int32_t, 8>& params, int plotWidth, int 
                        int yDivision)
     : params_(params), width_(plotWidth), height_(plotHeight), xDivision_(xDivision), yDivision_(yDivision) {
     range_ = static_cast<float>(params[0] * 0.00001);
-    if (range_ <= 8.0f)
-        spacing_ = range_ < 2.0f ? 0.2f : 0.5f;
-    else
-        spacing_ = range_ <= 16.0f ? 1.0f : 8.0f;
-    const float points = range_ / spacing_ * 1024.0f;
-    count_ = points > 0.0f ? static_cast<uint32_t>(points) : 0;
-    fullViewStep_ = std::max<uint32_t>(1, count_ / static_cast<uint32_t>(width_));
+    const tracefile::ViewRange view = tracefile::ViewRangeOf(range_);
+    spacing_ = view.spacing;
+    count_ = view.count;
+    fullViewStep_ = tracefile::FullViewStep(count_, width_);
     step_ = fullViewStep_;
     Rescale();
 }
 
 void TraceScale::Rescale() {
-    kmPerDivision_ = static_cast<float>(step_) * static_cast<float>(xDivision_) * spacing_;
-    dbPerDivision_ = 40.0f / (verticalZoom_ * 8.0f);
+    kmPerDivision_ = tracefile::MetresPerDivision(step_, xDivision_, spacing_);
+    dbPerDivision_ = tracefile::DbPerDivision(verticalZoom_);
 }
 
 void TraceScale::Recentre() {
-    const int64_t f = samples_[static_cast<size_t>(active_)];
-    const int64_t half = static_cast<int64_t>(step_) * (width_ / 2);
-    const int64_t n = count_;
-    int64_t first;
-    if (f < n / 2)
-        first = half < f ? f - half : 0;
-    else
-        first = half < n - f ? f - half : n - static_cast<int64_t>(width_) * step_;
-    first_ = static_cast<uint32_t>(std::max<int64_t>(0, first));
+    first_ = tracefile::CentredFirstSample(samples_[static_cast<size_t>(active_)], step_, width_, count_);
     for (size_t c = 0; c < 2; ++c)
         columns_[c] =
             static_cast<int>((samples_[c] - static_cast<int64_t>(first_)) / static_cast<int64_t>(step_));

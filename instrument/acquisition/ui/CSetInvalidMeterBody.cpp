@@ -6,6 +6,7 @@
 #include "instrument/state/ResourceIds.h"
 
 #include "platform/TextCodec.h"
+#include "platform/qt/NumberEdit.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,16 +20,7 @@ CSetInvalidMeterBody::CSetInvalidMeterBody(QWidget* parent)
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("1015"));
     edit_->setGeometry(150, 80, 120, 24);
-    // Only digits and points: the text is cut at the first other character.
-    connect(edit_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (!text[i].isDigit() && text[i] != QLatin1Char('.')) {
-                edit_->setText(text.left(i));
-                edit_->setCursorPosition(static_cast<int>(i));
-                return;
-            }
-        }
-    });
+    platform::KeepDigitsAndPoints(*edit_);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);
     ok->setGeometry(70, 140, 70, 24);
     connect(ok, &QPushButton::clicked, this, &CSetInvalidMeterBody::Accept);
