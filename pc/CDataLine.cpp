@@ -161,11 +161,10 @@ void CDataLine::SelectEvent(int row) {
     selectedEvent_ = row;
     if (!model_ || row < 0 || static_cast<size_t>(row) >= eventDistances_.size())
         return;
-    const pc::TraceScale& scale = model_->Scale();
     const int64_t sample =
-        pc::SampleOfDistanceText(eventDistances_[static_cast<size_t>(row)], scale.KmPerSample());
-    if (sample >= 0 && SetCursor(kLeft + scale.ColumnOf(sample)) == 0)
-        CursorsMoved();
+        pc::SampleOfDistanceText(eventDistances_[static_cast<size_t>(row)], model_->Scale().KmPerSample());
+    if (sample >= 0)
+        PlaceCursorA(sample);
 }
 
 void CDataLine::PlaceCursorA(int64_t sample) {

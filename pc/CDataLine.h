@@ -40,7 +40,7 @@ public:
 
     // The "Distance" texts of the event list's rows, for the event marks; the list owns them.
     void SetEventDistances(std::vector<std::string> distances);
-    // A click on an event-list row: the active cursor to that row's distance.
+    // A click on an event-list row: cursor A, which gives an edited event its place, to that row's distance.
     void SelectEvent(int row);
     int SelectedEvent() const { return selectedEvent_; }
     void ClearSelectedEvent() { selectedEvent_ = -1; }

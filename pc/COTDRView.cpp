@@ -1,5 +1,6 @@
 #include "pc/COTDRView.h"
 
+#include "pc/CAdMoiDlg.h"
 #include "pc/CDataLine.h"
 
 #include "platform/MessageBox.h"
@@ -114,6 +115,9 @@ COTDRView::COTDRView(QWidget* parent)
         buttons_.push_back(button);
     }
     connect(buttons_[0], &QPushButton::clicked, this, [this] { Run(Command::EventAnalysis); });
+    connect(buttons_[1], &QPushButton::clicked, this, &COTDRView::AddEvent);
+    connect(buttons_[2], &QPushButton::clicked, this, &COTDRView::ModifyEvent);
+    connect(buttons_[3], &QPushButton::clicked, this, &COTDRView::DeleteEvent);
 
     repaint_->setSingleShot(true);
     connect(repaint_, &QTimer::timeout, this, [this] { trace_->repaint(); });
@@ -221,6 +225,10 @@ void COTDRView::RefreshMeasurements() {
     for (size_t i = 0; i < std::size(texts); ++i)
         measures_[i].value->setText(texts[i]);
     ShowModeControls();
+    if (dialog_) {
+        dialog_->SetPosition(QString::asprintf("%.4f km", measured.positions[pc::TraceScale::A]));
+        dialog_->SetLoss(QString::asprintf("%.3f", measured.jointLoss));
+    }
 }
 
 void COTDRView::ShowModeControls() {
@@ -357,7 +365,6 @@ void COTDRView::EventAnalysis() {
     const int count = analysed_.GetEventCount();
     events_->setRowCount(0);
     events_->setRowCount(count + 1);
-    std::vector<std::string> distances;
     for (int i = 0; i < count; ++i) {
         analysis::EventRecord event;
         analysed_.GetEvent(i, event);
@@ -370,16 +377,178 @@ void COTDRView::EventAnalysis() {
         };
         for (int column = 0; column < 4; ++column)
             events_->setItem(i, column, new QTableWidgetItem(texts[column]));
-        distances.push_back(texts[2].toStdString());
     }
     for (int column = 0; column < 4; ++column)
         events_->setItem(count, column, new QTableWidgetItem(QString()));
-    distances.emplace_back();
-    trace_->SetEventDistances(std::move(distances));
+    RowsChanged();
     trace_->ClearSelectedEvent();
     if (count > 0)
         trace_->PlaceCursorA(analysed_.Events().front().position);
     for (QPushButton* button : buttons_)
         button->setEnabled(true);
     trace_->repaint();
+}
+
+QString COTDRView::RowText(int row, int column) const {
+    const QTableWidgetItem* item = events_->item(row, column);
+    return item ? item->text() : QString();
+}
+
+bool COTDRView::IsEventRow(int row) const {
+    return row >= 0 && row < events_->rowCount() - 1;
+}
+
+void COTDRView::SetRow(int row, const QStringList& texts) {
+    for (int column = 0; column < texts.size(); ++column)
+        events_->setItem(row, column, new QTableWidgetItem(texts[column]));
+}
+
+void COTDRView::Renumber(int from) {
+    for (int row = from; row < events_->rowCount(); ++row)
+        events_->setItem(row, 0,
+                         new QTableWidgetItem(IsEventRow(row) ? QString::number(row + 1) : QString()));
+}
+
+void COTDRView::RowsChanged() {
+    std::vector<std::string> distances;
+    for (int row = 0; row < events_->rowCount(); ++row)
+        distances.push_back(RowText(row, 2).toStdString());
+    trace_->SetEventDistances(std::move(distances));
+    trace_->repaint();
+}
+
+void COTDRView::BeginEditing() {
+    trace_->TestJointLoss();
+    ShowModeControls();
+    events_->setEnabled(false);
+    if (stateChanged_)
+        stateChanged_();
+}
+
+void COTDRView::EndEditing() {
+    trace_->TestAverageLoss();
+    ShowModeControls();
+    events_->setEnabled(true);
+    events_->setFocus(Qt::OtherFocusReason);
+    for (QPushButton* button : buttons_)
+        button->setEnabled(true);
+    if (dialog_)
+        dialog_->deleteLater();
+    dialog_ = nullptr;
+    RepaintSoon();
+    if (stateChanged_)
+        stateChanged_();
+}
+
+void COTDRView::OpenDialog(CAdMoiDlg* dialog) {
+    dialog_ = dialog;
+    dialog->OnCancelled([this] { Cancelled(); });
+    RefreshMeasurements();
+    for (QPushButton* button : buttons_)
+        button->setEnabled(false);
+    dialog->show();
+}
+
+void COTDRView::AddEvent() {
+    const int s = trace_->SelectedEvent();
+    if (s < 0) {
+        platform::MessageBox(u"Please select the location where the added event can insert.",
+                             QString::fromLatin1(kPromptCaption).toStdU16String(), platform::MB_OK);
+        return;
+    }
+    BeginEditing();
+    auto* dialog = new CAdMoiDlg(CAdMoiDlg::Mode::Add, this);
+    // Only the trailing row: anywhere on the longest range.
+    lowerBound_ = 0.0;
+    upperBound_ = 128.0;
+    if (s > 0) {
+        dialog->SetPrior({RowText(s - 1, 1), RowText(s - 1, 2)});
+        lowerBound_ = platform::ParseNumber(RowText(s - 1, 2).toStdString());
+    }
+    if (IsEventRow(s)) {
+        dialog->SetNext({RowText(s, 1), RowText(s, 2)});
+        upperBound_ = platform::ParseNumber(RowText(s, 2).toStdString());
+    }
+    dialog->SetNumber(s + 1);
+    dialog->OnConfirmed([this] { AddConfirmed(); });
+    OpenDialog(dialog);
+}
+
+void COTDRView::AddConfirmed() {
+    const int s = trace_->SelectedEvent();
+    const pc::Measurements& measured = trace_->Model()->Results();
+    const double position = measured.positions[pc::TraceScale::A];
+    const double hi = upperBound_;
+    const double lo = lowerBound_;
+    if ((hi != 0.0 && (position > hi || position < lo)) || (hi == 0.0 && position < lo)) {
+        platform::MessageBox(u"Please add a new event between the last event point and the next event point!",
+                             QString::fromLatin1(kPromptCaption).toStdU16String(), platform::MB_OK);
+        EndEditing();
+        return;
+    }
+    if (measured.jointLoss != 0.0) {
+        events_->insertRow(s);
+        SetRow(s, {QString::number(s + 1), dialog_->TypeText(), QString::asprintf("%.4f", position),
+                   QString::asprintf("%.4f", measured.jointLoss)});
+        Renumber(s + 1);
+        RowsChanged();
+    }
+    EndEditing();
+    events_->clearSelection();
+    events_->selectRow(s + 1);
+}
+
+void COTDRView::ModifyEvent() {
+    const int s = trace_->SelectedEvent();
+    // The trailing row holds no event to modify: the same answer as no selection.
+    if (!IsEventRow(s)) {
+        platform::MessageBox(u"Please select the event you want to modify.",
+                             QString::fromLatin1(kPromptCaption).toStdU16String(), platform::MB_OK);
+        return;
+    }
+    BeginEditing();
+    auto* dialog = new CAdMoiDlg(CAdMoiDlg::Mode::Modify, this);
+    if (s > 0)
+        dialog->SetPrior({RowText(s - 1, 1), RowText(s - 1, 2)});
+    dialog->SetNext({RowText(s + 1, 1), RowText(s + 1, 2)});
+    dialog->SetType(RowText(s, 1) == QLatin1String("FusionEvent") ? 1 : 0);
+    dialog->SetNumber(s + 1);
+    dialog->OnConfirmed([this] { ModifyConfirmed(); });
+    OpenDialog(dialog);
+    // What the row holds, until a cursor moves.
+    dialog->SetPosition(RowText(s, 2));
+    dialog->SetLoss(RowText(s, 3));
+}
+
+void COTDRView::ModifyConfirmed() {
+    const int s = trace_->SelectedEvent();
+    const pc::Measurements& measured = trace_->Model()->Results();
+    SetRow(s, {RowText(s, 0), dialog_->TypeText(),
+               QString::asprintf("%.4f", measured.positions[pc::TraceScale::A]),
+               measured.jointLoss != 0.0 ? QString::asprintf("%.4f", measured.jointLoss) : RowText(s, 3)});
+    RowsChanged();
+    EndEditing();
+}
+
+void COTDRView::Cancelled() {
+    EndEditing();
+}
+
+void COTDRView::DeleteEvent() {
+    const QList<QTableWidgetItem*> selected = events_->selectedItems();
+    const int row = selected.isEmpty() ? -1 : selected.front()->row();
+    if (!IsEventRow(row))
+        return;
+    events_->removeRow(row);
+    Renumber(row);
+    trace_->ClearSelectedEvent();
+    const bool left = events_->rowCount() > 1;
+    buttons_[1]->setEnabled(left);
+    buttons_[2]->setEnabled(left);
+    buttons_[3]->setEnabled(left);
+    RowsChanged();
+}
+
+CAdMoiDlg* COTDRView::EditDialog() const {
+    return dialog_;
 }

@@ -3,12 +3,14 @@
 
 #include "shared/analysis/EventTable.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
 
+class CAdMoiDlg;
 class CDataLine;
 class QLabel;
 class QLineEdit;
@@ -56,6 +58,12 @@ public:
     void Run(Command command);
     // The event analysis of the button and the menu, with the threshold box's value.
     void EventAnalysis();
+    // The event buttons: add at the selected row, modify it, delete it.
+    void AddEvent();
+    void ModifyEvent();
+    void DeleteEvent();
+    // The add or modify dialog while it is open, else null.
+    CAdMoiDlg* EditDialog() const;
 
     // Called whenever what the commands may do changes: a load, a mode change.
     void OnStateChanged(std::function<void()> callback) { stateChanged_ = std::move(callback); }
@@ -68,6 +76,20 @@ private:
     void RefreshMeasurements();
     void ShowModeControls();
     void RepaintSoon();
+    // What the dialog reports: an add or a modify confirmed, or the dialog cancelled.
+    void AddConfirmed();
+    void ModifyConfirmed();
+    void Cancelled();
+    // Four-cursor mode and the list and buttons locked, or back to two cursors with them free.
+    void BeginEditing();
+    void EndEditing();
+    void OpenDialog(CAdMoiDlg* dialog);
+    QString RowText(int row, int column) const;
+    bool IsEventRow(int row) const;
+    void SetRow(int row, const QStringList& texts);
+    // Numbers from a row on, the trailing row's staying empty; and the event marks from the rows.
+    void Renumber(int from);
+    void RowsChanged();
 
     QLabel* caption_;
     CDataLine* trace_;
@@ -84,6 +106,10 @@ private:
     std::vector<QPushButton*> buttons_;
     // The document's events: what the last analysis found, before any editing of the list.
     analysis::EventTable analysed_;
+    QPointer<CAdMoiDlg> dialog_;
+    // Where an added event may lie, from its neighbours' rows, in km.
+    double lowerBound_ = 0.0;
+    double upperBound_ = 128.0;
     QString fileName_;
     QString testDate_ = QString::fromLatin1(kNoDate);
     std::function<void()> stateChanged_;

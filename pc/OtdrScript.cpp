@@ -1,5 +1,6 @@
 #include "pc/OtdrScript.h"
 
+#include "pc/CAdMoiDlg.h"
 #include "pc/CDataLine.h"
 #include "pc/CMainFrame.h"
 #include "pc/COTDRView.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -183,7 +185,10 @@ std::string OtdrScript::Run(const Command& command, int& delayMs) {
     } else if (verb == "focus") {
         return Focus(words[1]);
     } else if (verb == "button") {
+        // The form's buttons, then those of the open add or modify dialog.
         QPushButton* button = view.Button(Text(words[1]));
+        if (!button && view.EditDialog())
+            button = view.EditDialog()->Button(Text(words[1]));
         if (!button)
             return "no button " + words[1];
         if (!button->isEnabled())
@@ -269,6 +274,8 @@ std::string OtdrScript::Focus(const std::string& label) {
         control = &view.ThresholdBox();
     else if (Text(label) == QLatin1String("Events"))
         control = &view.EventList();
+    else if (Text(label) == QLatin1String("EventType") && view.EditDialog())
+        control = &view.EditDialog()->TypeBox();
     else
         control = view.Button(Text(label));
     if (!control)
@@ -335,6 +342,20 @@ std::string OtdrScript::Dump(const std::string& file) const {
     for (const char* text : {"Event Analysis", "Add Event", "Modify Event", "Delete Event"})
         enabled[QString::fromLatin1(text)] = view.Button(QString::fromLatin1(text))->isEnabled();
     dump[QStringLiteral("enabled")] = enabled;
+    if (const CAdMoiDlg* dialog = view.EditDialog()) {
+        QJsonObject editing;
+        editing[QStringLiteral("mode")] =
+            dialog->DialogMode() == CAdMoiDlg::Mode::Add ? QStringLiteral("add") : QStringLiteral("modify");
+        editing[QStringLiteral("prior")] = dialog->PriorText();
+        editing[QStringLiteral("next")] = dialog->NextText();
+        editing[QStringLiteral("type")] = dialog->TypeText();
+        editing[QStringLiteral("position")] = dialog->PositionText();
+        editing[QStringLiteral("number")] = dialog->NumberText();
+        editing[QStringLiteral("loss")] = dialog->LossText();
+        dump[QStringLiteral("dialog")] = editing;
+    } else {
+        dump[QStringLiteral("dialog")] = QJsonValue::Null;
+    }
     const QByteArray json = QJsonDocument(dump).toJson(QJsonDocument::Indented);
     if (!fileio::ReplaceFile(
             file, {reinterpret_cast<const uint8_t*>(json.constData()), static_cast<size_t>(json.size())}))

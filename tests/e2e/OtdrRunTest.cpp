@@ -53,8 +53,8 @@ TEST_F(OtdrRunTest, AScriptOpensATraceMovesTheCursorsAndDumpsWhatTheWindowShows)
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_TRUE(fs::file_size(Path("otdr.png")) > 0);
     const QJsonObject dump = Json("dump.json");
-    EXPECT_EQ(dump.keys(), (QStringList{"active", "caption", "cursors", "enabled", "events", "measure",
-                                        "mode", "params", "title"}));
+    EXPECT_EQ(dump.keys(), (QStringList{"active", "caption", "cursors", "dialog", "enabled", "events",
+                                        "measure", "mode", "params", "title"}));
     EXPECT_EQ(dump["caption"].toString().toStdString(), trace);
     EXPECT_EQ(dump["title"].toString(), "sample_16km.st - OTDR Management Software");
     EXPECT_EQ(dump["params"].toObject()["Range"].toString(), "16.0 km");

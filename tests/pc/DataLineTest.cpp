@@ -136,16 +136,19 @@ TEST_F(PcDataLineTest, StepCursorMovesOneColumnAndStopsAtThePlotEdges) {
     EXPECT_EQ(ActiveColumn(), 599);
 }
 
-TEST_F(PcDataLineTest, AnEventRowPutsTheActiveCursorOnItsDistance) {
+TEST_F(PcDataLineTest, AnEventRowPutsCursorAOnItsDistanceWhicheverCursorIsActive) {
     ASSERT_EQ(view.Load(path), 0);
     view.SetEventDistances({"0.1953", "0.4688"}); // samples 1000 and 2400
     view.SelectEvent(1);
     EXPECT_EQ(view.SelectedEvent(), 1);
     EXPECT_EQ(ActiveColumn(), 300); // 2400 / 8
     EXPECT_EQ(moves, 1);
+    view.ChangeMark();
     view.SelectEvent(0);
-    EXPECT_EQ(ActiveColumn(), 125);
+    EXPECT_EQ(view.Model()->Scale().Active(), TraceScale::B);
+    EXPECT_EQ(view.Model()->Scale().Column(TraceScale::A), 125);
     EXPECT_EQ(view.Model()->Scale().Sample(TraceScale::A), 1000);
+    EXPECT_EQ(ActiveColumn(), 300) << "B stays where A pushed it";
 }
 
 TEST_F(PcDataLineTest, DrawsTraceCursorsAndEventMarks) {
