@@ -27,7 +27,7 @@ template <typename Field> Field* Row(QGroupBox* group, const char* caption, int 
     auto* label = new QLabel(QString::fromLatin1(caption), group);
     label->setGeometry(8, y, 92, 22);
     field->setParent(group);
-    field->setGeometry(100, y, 80, 22);
+    field->setGeometry(100, y, 100, 22);
     return field;
 }
 
@@ -35,22 +35,22 @@ template <typename Field> Field* Row(QGroupBox* group, const char* caption, int 
 
 CAdMoiDlg::CAdMoiDlg(Mode mode, QWidget* parent) : QDialog(parent), mode_(mode) {
     setModal(false);
-    setFixedSize(386, 206);
+    setFixedSize(438, 206);
     setWindowTitle(mode == Mode::Add ? QStringLiteral("Add Event") : QStringLiteral("Modify Event"));
 
     auto* prior = new QGroupBox(QStringLiteral("PriorEvent:"), this);
-    prior->setGeometry(8, 6, 188, 78);
+    prior->setGeometry(8, 6, 208, 78);
     priorType_ = Row(prior, "EventType:", 20, new QLabel);
     priorDistance_ = Row(prior, "EventPosition:", 48, new QLabel);
     auto* next = new QGroupBox(QStringLiteral("NextEvent:"), this);
-    next->setGeometry(8, 90, 188, 78);
+    next->setGeometry(8, 90, 208, 78);
     nextType_ = Row(next, "EventType:", 20, new QLabel);
     nextDistance_ = Row(next, "EventPosition:", 48, new QLabel);
 
     // The add and the modify group share one place; only the mode's own caption shows.
     auto* current =
         new QGroupBox(mode == Mode::Add ? QStringLiteral("AddEvent:") : QStringLiteral("ModifyEvent:"), this);
-    current->setGeometry(202, 6, 190 - 8, 162);
+    current->setGeometry(222, 6, 208, 162);
     number_ = Row(current, "EventNo:", 20, new QLineEdit);
     type_ = Row(current, "EventType:", 52, new QComboBox);
     for (const char* type : kTypes)
@@ -62,9 +62,9 @@ CAdMoiDlg::CAdMoiDlg(Mode mode, QWidget* parent) : QDialog(parent), mode_(mode) 
         box->setReadOnly(box != loss_);
 
     ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setGeometry(214, 176, 76, 24);
+    ok_->setGeometry(266, 176, 76, 24);
     cancel_ = new QPushButton(QStringLiteral("CANCAL"), this);
-    cancel_->setGeometry(300, 176, 76, 24);
+    cancel_->setGeometry(352, 176, 76, 24);
     connect(ok_, &QPushButton::clicked, this, &CAdMoiDlg::Confirm);
     connect(cancel_, &QPushButton::clicked, this, &CAdMoiDlg::reject);
 }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
+#include <algorithm>
 #include <span>
 
 namespace platform {
@@ -14,11 +15,16 @@ namespace platform {
 bool SaveScreenShot(QWidget& screen, const std::string& file) {
     QPixmap shot = screen.grab();
     QPainter painter(&shot);
-    // Message boxes are windows of their own; put them where they stand over the screen.
-    for (QWidget* top : QApplication::topLevelWidgets()) {
+    // Message boxes and dialogs are windows of their own; put them where they stand over the screen, the
+    // modal one (a box waiting for its answer) above the others.
+    QList<QWidget*> windows;
+    for (QWidget* top : QApplication::topLevelWidgets())
         if (top != &screen && top->isVisible() && top->isWindow())
-            painter.drawPixmap(top->geometry().topLeft() - screen.geometry().topLeft(), top->grab());
-    }
+            windows.append(top);
+    std::stable_partition(windows.begin(), windows.end(),
+                          [](const QWidget* window) { return !window->isModal(); });
+    for (QWidget* top : windows)
+        painter.drawPixmap(top->geometry().topLeft() - screen.geometry().topLeft(), top->grab());
     painter.end();
     QByteArray png;
     QBuffer buffer(&png);
