@@ -446,6 +446,9 @@ void COTDRView::OpenDialog(CAdMoiDlg* dialog) {
     RefreshMeasurements();
     for (QPushButton* button : buttons_)
         button->setEnabled(false);
+    // The menu's Event Analysis goes with its button: no new analysis under an open dialog.
+    if (stateChanged_)
+        stateChanged_();
     dialog->show();
 }
 

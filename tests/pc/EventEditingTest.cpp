@@ -99,6 +99,7 @@ TEST_F(EventEditingTest, AnAddedEventTakesCursorAAndTheJointLossBetweenItsNeighb
     CAdMoiDlg* dialog = view().EditDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(Locked());
+    EXPECT_FALSE(frame.Action(Command::EventAnalysis)->isEnabled());
     EXPECT_EQ(dialog->PriorText(), " ");
     EXPECT_EQ(dialog->NextText(), "JointEvent 2.4926");
     EXPECT_EQ(dialog->NumberText(), "1");
