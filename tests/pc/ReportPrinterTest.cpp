@@ -5,8 +5,8 @@
 #include "tests/support/qt/QtTestApp.h"
 
 #include <QImage>
-#include <QRegularExpression>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <functional>
 #include <gtest/gtest.h>
