@@ -4,15 +4,22 @@
 #include "pc/COTDRView.h"
 
 #include "tests/pc/PdfText.h"
+#include "tests/support/RecordingMessageBox.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/qt/QtTestApp.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDate>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QRegularExpression>
 #include <QTableWidget>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -169,6 +176,66 @@ TEST_F(TestReportTest, PrintAndTheExportFollowOpenInTheFileMenuAndNeedNoTrace) {
     EXPECT_TRUE(frame.Action(Command::Print)->isEnabled());
     EXPECT_TRUE(frame.Action(Command::ExportPdf)->isEnabled());
     EXPECT_FALSE(frame.Action(Command::RestoreCurve)->isEnabled());
+}
+
+// Hands every modal dialog that opens to `handle` until the command that opened it returns.
+class DialogHandler {
+public:
+    explicit DialogHandler(std::function<void(QDialog&)> handle) : handle_(std::move(handle)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* dialog = dynamic_cast<QDialog*>(QApplication::activeModalWidget()))
+                handle_(*dialog);
+        });
+        timer_.start(10);
+    }
+
+private:
+    std::function<void(QDialog&)> handle_;
+    QTimer timer_;
+};
+
+TEST_F(TestReportTest, PrintAsksThePrintDialogWhichCannotPrintToAFile) {
+    CMainFrame frame;
+    int dialogs = 0;
+    bool toFile = true;
+    const DialogHandler cancel([&](QDialog& dialog) {
+        ++dialogs;
+        if (auto* print = dynamic_cast<QPrintDialog*>(&dialog))
+            toFile = print->testOption(QAbstractPrintDialog::PrintToFile);
+        dialog.reject();
+    });
+    frame.Run(Command::Print);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_FALSE(toFile);
+}
+
+TEST_F(TestReportTest, TheExportWritesTheReportToTheFileItsDialogNamesOrSaysItCannot) {
+    auto boxes = std::make_shared<RecordingMessageBox>();
+    platform::SetMessageBoxService(boxes);
+    CMainFrame frame;
+    ASSERT_TRUE(frame.View().LoadFromDocument(trace));
+    frame.View().EventAnalysis();
+    QString target = QString::fromStdString((root.Path() / "export.pdf").string());
+    const DialogHandler save([&](QDialog& dialog) {
+        if (auto* files = dynamic_cast<QFileDialog*>(&dialog)) {
+            files->selectFile(target);
+            dialog.accept();
+        } else {
+            dialog.reject();
+        }
+    });
+    frame.Run(Command::ExportPdf);
+    const QString exported = PdfText(target);
+    ASSERT_TRUE(exported.contains("Event List")) << exported.toStdString();
+    EXPECT_EQ(exported, PdfText(Report(frame.View())));
+    EXPECT_EQ(boxes->Count(), 0u);
+
+    target = QString::fromStdString((root.Path() / "export.pdf" / "x.pdf").string());
+    frame.Run(Command::ExportPdf);
+    ASSERT_EQ(boxes->Count(), 1u);
+    EXPECT_EQ(boxes->shown[0].text, u"Cannot write " + target.toStdU16String());
+    EXPECT_EQ(boxes->shown[0].title, u"OTDR Prompt Message");
+    platform::SetMessageBoxService(nullptr);
 }
 
 } // namespace
