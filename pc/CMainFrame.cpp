@@ -300,7 +300,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::ExportPdf() {
-    const QString path = QFileDialog::getSaveFileName(this, CommandText(Command::ExportPdf), QString(),
+    const QString name =
+        view_->FileName().isEmpty() ? QString() : QFileInfo(view_->FileName()).completeBaseName() + ".pdf";
+    const QString path = QFileDialog::getSaveFileName(this, CommandText(Command::ExportPdf), name,
                                                       QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty() || WriteReportPdf(*view_, path))
         return;

@@ -22,7 +22,7 @@ constexpr const char* kTitle = "KR4700 OTDR Test Report";
 constexpr const char* kDocumentName = "OTDR";
 constexpr int kPdfDpi = 600;
 constexpr int kPictureScale = 6;
-// The picture's height less the part the next line may share.
+// Ten dots short of the picture's 1440: the blank line of the next heading keeps the two apart.
 constexpr int kPictureAdvance = 1430;
 constexpr int kParameterColumns[] = {800, 1100, 1100, 1100};
 constexpr int kCellGap = 100;
@@ -131,7 +131,7 @@ int PrintWithDialog(const COTDRView& view, QWidget* parent) {
 int WriteTraceReport(const QString& pdf, const QString& trace) {
     COTDRView view;
     if (!view.LoadFromDocument(trace)) {
-        std::fprintf(stderr, "OTDR: cannot read %s: not a trace file\n", qPrintable(trace));
+        std::fprintf(stderr, "OTDR: cannot read %s: not a readable trace file\n", qPrintable(trace));
         return 1;
     }
     view.EventAnalysis();

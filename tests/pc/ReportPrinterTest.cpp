@@ -197,4 +197,30 @@ TEST_F(ReportPrinterTest, AListTablePrintsItsTitlesThenEveryRowTrimmedOnOneLine)
     EXPECT_TRUE(withoutHeader[0].startsWith("r0c0"));
 }
 
+TEST_F(ReportPrinterTest, AFontSetHoldsBothWeightsAtBothSizesAndTheSetsAreLimited) {
+    int set = -1;
+    const std::vector<Word> words = Words(Print([&](ReportPrinter& p) {
+        set = p.CreateFontSet(9, 18);
+        p.PrintText(QStringLiteral("first"), set);
+        p.SelectFont(set, true, true);
+        p.PrintText(QStringLiteral("second"), set);
+        p.SelectFont(set, false);
+        p.PrintText(QStringLiteral("again"), set);
+        // The report's three sets and this one: six more fit.
+        for (int i = 0; i < 6; ++i)
+            EXPECT_GE(p.CreateFontSet(10, 10), 0);
+        EXPECT_EQ(p.CreateFontSet(10, 10), -1);
+    }));
+    EXPECT_EQ(set, 3);
+    const auto height = [&](const char* text) {
+        const Word word = Find(words, text);
+        return word.yMax - word.yMin;
+    };
+    EXPECT_NEAR(height("second"), 2 * height("first"), 0.5);
+    EXPECT_NEAR(height("again"), height("first"), 0.01);
+    // Twice the size, twice the advance of each character.
+    EXPECT_NEAR(Find(words, "second").xMax - Find(words, "second").xMin,
+                2 * (Find(words, "again").xMax - Find(words, "again").xMin) * 6 / 5, 2.0);
+}
+
 } // namespace
