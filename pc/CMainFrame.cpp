@@ -4,6 +4,7 @@
 #include "pc/COTDRApp.h"
 #include "pc/COTDRDoc.h"
 #include "pc/COTDRView.h"
+#include "pc/TestReport.h"
 #include "pc/help/CHelpWindow.h"
 #include "pc/resources/Icons.h"
 
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -31,6 +33,7 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {Command::Open, "&Open File ", "open"},
     {Command::Print, "&Print", "print"},
+    {Command::ExportPdf, "Export Report as PDF...", nullptr},
     {Command::Exit, "E&xit", nullptr},
     {Command::ChangeMark, "Change &Mark", "change-mark"},
     {Command::LeftShiftCursor, "&Left Shift Cursor ", "cursor-left"},
@@ -124,6 +127,7 @@ void CMainFrame::BuildMenu() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->addAction(actions_[Command::Open]);
     fileMenu_->addAction(actions_[Command::Print]);
+    fileMenu_->addAction(actions_[Command::ExportPdf]);
     recentSeparator_ = fileMenu_->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         auto* action = fileMenu_->addAction(QString());
@@ -192,6 +196,12 @@ void CMainFrame::Run(Command command) {
     case Command::Open:
         if (const QString path = view_->ChooseFile(); !path.isEmpty())
             OpenChosenFile(path);
+        break;
+    case Command::Print:
+        PrintWithDialog(*view_, this);
+        break;
+    case Command::ExportPdf:
+        ExportPdf();
         break;
     case Command::Exit:
         close();
@@ -287,4 +297,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
     else
         event->accept();
+}
+
+void CMainFrame::ExportPdf() {
+    const QString name =
+        view_->FileName().isEmpty() ? QString() : QFileInfo(view_->FileName()).completeBaseName() + ".pdf";
+    const QString path = QFileDialog::getSaveFileName(this, CommandText(Command::ExportPdf), name,
+                                                      QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty() || WriteReportPdf(*view_, path))
+        return;
+    platform::MessageBox(u"Cannot write " + path.toStdU16String(),
+                         QString::fromLatin1(COTDRView::kPromptCaption).toStdU16String(), platform::MB_OK);
 }

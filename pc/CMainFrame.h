@@ -51,6 +51,8 @@ private:
     void OpenRecent(int index);
     void RememberFile(const QString& path);
     void FillRecentMenu();
+    // The report into a PDF file named in a save dialog.
+    void ExportPdf();
 
     COTDRView* view_;
     COTDRDoc* document_;

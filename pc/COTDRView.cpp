@@ -280,9 +280,10 @@ bool COTDRView::Enabled(Command command) const {
     case Command::Exit:
     case Command::Help:
     case Command::About:
-        return true;
+    // The report prints what the form shows, an empty form too.
     case Command::Print:
-        return false;
+    case Command::ExportPdf:
+        return true;
     case Command::EventAnalysis:
         return buttons_[0]->isEnabled();
     default:

@@ -4,6 +4,7 @@
 enum class Command {
     Open,
     Print,
+    ExportPdf,
     Exit,
     ChangeMark,
     LeftShiftCursor,

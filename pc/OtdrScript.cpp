@@ -4,6 +4,7 @@
 #include "pc/CDataLine.h"
 #include "pc/CMainFrame.h"
 #include "pc/COTDRView.h"
+#include "pc/TestReport.h"
 
 #include "instrument/app/ScriptParser.h"
 
@@ -41,13 +42,21 @@ struct Verb {
 };
 
 constexpr Verb kVerbs[] = {
-    {"open", 1, "open PATH"},      {"menu", 1, "menu \"Menu/Item\""},
-    {"click", 2, "click X Y"},     {"drag", 4, "drag X1 Y1 X2 Y2"},
-    {"key", 1, "key NAME"},        {"type", 1, "type TEXT"},
-    {"focus", 1, "focus LABEL"},   {"button", 1, "button \"TEXT\""},
-    {"row", 1, "row N"},           {"answer", 1, "answer yes|no|ok"},
-    {"wait", 1, "wait MS"},        {"shot", 1, "shot FILE.png"},
-    {"dump", 1, "dump FILE.json"}, {"quit", 0, "quit"},
+    {"open", 1, "open PATH"},
+    {"menu", 1, "menu \"Menu/Item\""},
+    {"click", 2, "click X Y"},
+    {"drag", 4, "drag X1 Y1 X2 Y2"},
+    {"key", 1, "key NAME"},
+    {"type", 1, "type TEXT"},
+    {"focus", 1, "focus LABEL"},
+    {"button", 1, "button \"TEXT\""},
+    {"row", 1, "row N"},
+    {"answer", 1, "answer yes|no|ok"},
+    {"wait", 1, "wait MS"},
+    {"shot", 1, "shot FILE.png"},
+    {"dump", 1, "dump FILE.json"},
+    {"quit", 0, "quit"},
+    {"print-pdf", 1, "print-pdf FILE.pdf"},
 };
 
 bool ToInt(const std::string& word, int& value) {
@@ -207,6 +216,9 @@ std::string OtdrScript::Run(const Command& command, int& delayMs) {
             return "cannot write " + words[1];
     } else if (verb == "dump") {
         return Dump(words[1]);
+    } else if (verb == "print-pdf") {
+        if (!WriteReportPdf(view, Text(words[1])))
+            return "cannot write " + words[1];
     } else {
         End(0);
     }

@@ -1,6 +1,7 @@
 #include "pc/CMainFrame.h"
 #include "pc/COTDRApp.h"
 #include "pc/OtdrScript.h"
+#include "pc/TestReport.h"
 #include "pc/system/SingleInstance.h"
 
 #include "platform/MessageBox.h"
@@ -14,19 +15,31 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QString scriptPath;
     QString file;
+    QString reportPath;
     const QStringList arguments = QApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--script") && i + 1 < arguments.size()) {
             scriptPath = arguments[++i];
+        } else if (arguments[i] == QLatin1String("--report") && i + 1 < arguments.size()) {
+            reportPath = arguments[++i];
         } else if (file.isEmpty() && !arguments[i].startsWith(QLatin1String("--"))) {
             file = arguments[i];
         } else {
-            std::fprintf(stderr, "usage: OTDR [--script FILE] [FILE.st]\n");
+            std::fprintf(stderr,
+                         "usage: OTDR [--script FILE] [FILE.st]\n       OTDR --report OUT.pdf FILE.st\n");
             return 2;
         }
     }
+    if (!reportPath.isEmpty() && (file.isEmpty() || !scriptPath.isEmpty())) {
+        std::fprintf(stderr, "usage: OTDR --report OUT.pdf FILE.st\n");
+        return 2;
+    }
     QFont::insertSubstitutions(QStringLiteral("SimSun"),
                                {QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+
+    // A report opens no window, so it neither takes the single-instance lock nor minds one taken.
+    if (!reportPath.isEmpty())
+        return WriteTraceReport(reportPath, file);
 
     auto boxes = std::make_shared<platform::QtMessageBoxService>();
     platform::SetMessageBoxService(boxes);

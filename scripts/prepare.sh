@@ -3,7 +3,7 @@
 # BUILD_TARGET names one target to build instead of all.
 
 LUMETRA_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
-                  googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei locales)
+                  googletest libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-zenhei locales poppler-utils)
 
 install_missing_packages() {
     local missing=()
