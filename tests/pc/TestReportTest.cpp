@@ -1,4 +1,5 @@
 #include "pc/TestReport.h"
+#include "pc/CAdMoiDlg.h"
 #include "pc/CDataLine.h"
 #include "pc/CMainFrame.h"
 #include "pc/COTDRView.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
@@ -121,6 +123,25 @@ TEST_F(TestReportTest, TheEventListIsPrintedOnlyWithMoreThanOneRow) {
     EXPECT_TRUE(one.contains("OTDR Test Wave Form"));
     EXPECT_FALSE(one.contains("Event List"));
     EXPECT_FALSE(one.contains("JoinLoss"));
+}
+
+TEST_F(TestReportTest, AnEditedEventIsPrintedAsTheListShowsItWithThePanelsOfThatMoment) {
+    COTDRView view;
+    ASSERT_TRUE(view.LoadFromDocument(trace));
+    view.EventAnalysis();
+    view.TraceView().SelectEvent(0);
+    view.ModifyEvent();
+    ASSERT_NE(view.EditDialog(), nullptr);
+    view.EditDialog()->SetType(1);
+    view.EditDialog()->Button("OK")->click();
+    ASSERT_EQ(view.EditDialog(), nullptr);
+    const QTableWidget& list = view.EventList();
+    ASSERT_EQ(list.item(0, 1)->text(), "FusionEvent");
+    view.TraceView().StepCursor(1);
+    const QString text = PdfText(Report(view));
+    ExpectInOrder(
+        text, {"\\(A-B\\)Distance:\\s+" + QRegularExpression::escape(view.MeasureText("(A-B)Distance")),
+               "Event List", "1\\s+FusionEvent\\s+" + QRegularExpression::escape(list.item(0, 2)->text())});
 }
 
 TEST_F(TestReportTest, WaveFormDataHasTwoRowsWithTwoCursorsAndThreeWithFour) {
