@@ -133,7 +133,17 @@ const std::vector<ExpectedSample> kExpected = {
       {0.5367, "1F9999", 0.000, -20.78}}},
 };
 
-TEST(SorSamples, EverySampleReadsAsItsReadmeLists) {
+// The samples are the team's shared test data beside the repository, not part of it: a checkout without
+// them says so instead of failing.
+class SorSamples : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::is_directory(kSamples))
+            GTEST_SKIP() << "no SOR samples at " << kSamples << " (configure with -DSOR_SAMPLES_DIR=...)";
+    }
+};
+
+TEST_F(SorSamples, EverySampleReadsAsItsReadmeLists) {
     for (const ExpectedSample& expected : kExpected) {
         SCOPED_TRACE(expected.name);
         sor::SorError error = sor::SorError::CannotRead;
@@ -162,7 +172,7 @@ TEST(SorSamples, EverySampleReadsAsItsReadmeLists) {
     }
 }
 
-TEST(SorSamples, StringsAndOffsetsAreKeptAsStored) {
+TEST_F(SorSamples, StringsAndOffsetsAreKeptAsStored) {
     const sor::SorFile file = ReadSample("link-a-1550nm-30ns.sor");
     EXPECT_EQ(Text(file.gen.language), "EN");
     EXPECT_EQ(file.gen.cableId, "C001 ");
@@ -184,7 +194,7 @@ TEST(SorSamples, StringsAndOffsetsAreKeptAsStored) {
     EXPECT_EQ(Text(file.fxd.traceType), "ST");
 }
 
-TEST(SorSamples, ResavedFileHoldsTheSameTraceAndOtherProprietaryBlocks) {
+TEST_F(SorSamples, ResavedFileHoldsTheSameTraceAndOtherProprietaryBlocks) {
     const sor::SorFile original = ReadSample("link-a-1550nm-30ns.sor");
     const sor::SorFile resaved = ReadSample("link-a-1550nm-30ns-resaved.sor");
     ASSERT_EQ(resaved.data.numberOfPoints, original.data.numberOfPoints);
@@ -207,12 +217,12 @@ TEST(SorSamples, ResavedFileHoldsTheSameTraceAndOtherProprietaryBlocks) {
     EXPECT_EQ(resavedOthers, (std::vector<std::string>{"ExfoNewProprietaryBlock 01"}));
 }
 
-TEST(SorSamples, ChecksumStatusIsReportedNotRefused) {
+TEST_F(SorSamples, ChecksumStatusIsReportedNotRefused) {
     EXPECT_EQ(ReadSample("link-a-1550nm-30ns.sor").checksum, sor::ChecksumStatus::Matches);
     EXPECT_EQ(ReadSample("link-b-1310nm-10ns.sor").checksum, sor::ChecksumStatus::Mismatch);
 }
 
-TEST(SorSamples, WriteThenReadGivesEveryFieldAndSampleBack) {
+TEST_F(SorSamples, WriteThenReadGivesEveryFieldAndSampleBack) {
     const TempRoot root;
     for (const ExpectedSample& expected : kExpected) {
         SCOPED_TRACE(expected.name);
