@@ -14,11 +14,7 @@
 namespace {
 
 bool Provision(const TempRoot& root) {
-    ProgramStart provision;
-    provision.program = "otdrtool";
-    provision.arguments = {"provision", root.Path().string()};
-    provision.workDir = root.Path();
-    return RunProgram(provision).exitCode == 0;
+    return ProvisionRoot(root.Path()).exitCode == 0;
 }
 
 bool SetSetting(const TempRoot& root, const std::string& key, int value) {

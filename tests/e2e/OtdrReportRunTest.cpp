@@ -19,16 +19,7 @@ namespace {
 class OtdrReportRunTest : public ::testing::Test {
 protected:
     ProgramRun Run(std::vector<std::string> arguments) const {
-        ProgramStart start;
-        start.program = "OTDR";
-        start.arguments = std::move(arguments);
-        start.workDir = root.Path();
-        start.environment["QT_QPA_PLATFORM"] = "offscreen";
-        start.environment["XDG_CONFIG_HOME"] = (root.Path() / "config").string();
-        start.environment["XDG_RUNTIME_DIR"] = root.Path().string();
-        // The debug output names a refused start.
-        start.environment["LUMETRA_DEBUG"] = "1";
-        return RunProgram(start);
+        return RunProgram(OtdrStart(root.Path(), std::move(arguments)));
     }
     ProgramRun RunScript(const std::string& script) const {
         static int count = 0;

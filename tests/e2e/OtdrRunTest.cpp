@@ -22,16 +22,8 @@ protected:
         static int count = 0;
         const fs::path file = root.Path() / ("script" + std::to_string(++count) + ".txt");
         std::ofstream(file) << script;
-        ProgramStart start;
-        start.program = "OTDR";
-        start.arguments = {"--script", file.string()};
-        start.arguments.insert(start.arguments.end(), arguments.begin(), arguments.end());
-        start.workDir = root.Path();
-        start.environment["QT_QPA_PLATFORM"] = "offscreen";
-        start.environment["XDG_CONFIG_HOME"] = (root.Path() / "config").string();
-        start.environment["XDG_RUNTIME_DIR"] = root.Path().string();
-        start.environment["LUMETRA_DEBUG"] = "1";
-        return RunProgram(start);
+        arguments.insert(arguments.begin(), {"--script", file.string()});
+        return RunProgram(OtdrStart(root.Path(), std::move(arguments)));
     }
     QJsonObject Json(const std::string& name) const {
         std::ifstream in(root.Path() / name, std::ios::binary);

@@ -95,3 +95,23 @@ ProgramRun RunProgram(const ProgramStart& start) {
     run.errors = ReadAll(errorsFile);
     return run;
 }
+
+ProgramRun ProvisionRoot(const std::filesystem::path& root) {
+    ProgramStart provision;
+    provision.program = "otdrtool";
+    provision.arguments = {"provision", root.string()};
+    provision.workDir = root;
+    return RunProgram(provision);
+}
+
+ProgramStart OtdrStart(const std::filesystem::path& folder, std::vector<std::string> arguments) {
+    ProgramStart start;
+    start.program = "OTDR";
+    start.arguments = std::move(arguments);
+    start.workDir = folder;
+    start.environment["QT_QPA_PLATFORM"] = "offscreen";
+    start.environment["XDG_CONFIG_HOME"] = (folder / "config").string();
+    start.environment["XDG_RUNTIME_DIR"] = folder.string();
+    start.environment["LUMETRA_DEBUG"] = "1";
+    return start;
+}

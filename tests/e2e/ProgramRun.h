@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <sys/resource.h>
+#include <vector>
 
 // One run of a built program with its own environment and its standard error kept in a file.
 struct ProgramRun {
@@ -25,3 +26,10 @@ struct ProgramStart {
 };
 
 ProgramRun RunProgram(const ProgramStart& start);
+
+// otdrtool provision on a device root, as run.sh does it.
+ProgramRun ProvisionRoot(const std::filesystem::path& root);
+
+// OTDR offscreen, with its settings and single-instance lock in a folder of the test's own and its debug
+// lines (which name a refused start) on standard error.
+ProgramStart OtdrStart(const std::filesystem::path& folder, std::vector<std::string> arguments);

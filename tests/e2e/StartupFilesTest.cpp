@@ -14,11 +14,7 @@ namespace {
 class StartupFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ProgramStart provision;
-        provision.program = "otdrtool";
-        provision.arguments = {"provision", root.Path().string()};
-        provision.workDir = root.Path();
-        const ProgramRun provisioned = RunProgram(provision);
+        const ProgramRun provisioned = ProvisionRoot(root.Path());
         ASSERT_EQ(provisioned.exitCode, 0) << provisioned.errors;
         std::ofstream(root.Path() / "quit.txt") << "quit\n";
     }

@@ -30,11 +30,7 @@ bool AppearsWithin(const fs::path& file, std::chrono::milliseconds limit) {
 class VantrelRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ProgramStart provision;
-        provision.program = "otdrtool";
-        provision.arguments = {"provision", root.Path().string()};
-        provision.workDir = root.Path();
-        const ProgramRun provisioned = RunProgram(provision);
+        const ProgramRun provisioned = ProvisionRoot(root.Path());
         ASSERT_EQ(provisioned.exitCode, 0) << provisioned.errors;
         installed = FileBytes(Program());
         fs::create_directories(root.Path() / "Hard Disk");
