@@ -6,6 +6,7 @@
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,7 +22,6 @@ constexpr RangeRow kRanges[kRangeCount] = {
     {32.0f, 9, 3, 200, 4096, 1, 8.0f},   {64.0f, 9, 3, 200, 8192, 1, 8.0f},
     {128.0f, 9, 3, 310, 16384, 1, 8.0f},
 };
-constexpr float kPulses[kPulseCount] = {10, 80, 160, 320, 640, 1280, 5120, 10240, 20480};
 constexpr float kAttenuations[] = {10, 5, 0};
 
 template <typename T, size_t N> T At(const T (&table)[N], int index) {
@@ -56,7 +56,7 @@ float WavelengthValue(int index) {
     return index == 1 ? 1550.0f : 1310.0f;
 }
 float PulseWidthValue(int index) {
-    return At(kPulses, index);
+    return tracefile::kPulseWidths[static_cast<size_t>(std::clamp(index, 0, kPulseCount - 1))];
 }
 float AttenuationValue(int index) {
     return At(kAttenuations, index);

@@ -1,5 +1,6 @@
 #pragma once
 #include "shared/tracefile/ParameterBlock.h"
+#include "shared/tracefile/RangeGeometry.h"
 
 #include <array>
 #include <cstdint>
@@ -53,7 +54,7 @@ struct RangeRow {
 };
 
 constexpr int kRangeCount = 9;
-constexpr int kPulseCount = 9;
+constexpr int kPulseCount = static_cast<int>(tracefile::kPulseWidths.size());
 const RangeRow& RangeAt(int rangeIndex);
 float RangeValue(int index);
 float WavelengthValue(int index);

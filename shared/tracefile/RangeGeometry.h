@@ -1,7 +1,11 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 namespace tracefile {
+
+// The instrument's pulse widths in ns, shortest first.
+inline constexpr std::array<float, 9> kPulseWidths = {10, 80, 160, 320, 640, 1280, 5120, 10240, 20480};
 
 // What a range (km) means for a trace: its number of points and the nominal spacing in metres per
 // point that distances are computed from. A range outside the instrument's nine gives 0 for both.

@@ -1,6 +1,7 @@
 #include "tools/otdrtool/IniCommand.h"
 #include "tools/otdrtool/MeasureCommand.h"
 #include "tools/otdrtool/Options.h"
+#include "tools/otdrtool/SorCommands.h"
 #include "tools/otdrtool/Tool.h"
 #include "tools/otdrtool/TraceCommands.h"
 #include "tools/otdrtool/VersionCommand.h"
@@ -27,11 +28,12 @@ Result Otdrtool(const std::vector<std::string>& args) {
 }
 
 // Every command the tool offers, with its table ("provision" keeps its own inside the tool).
-const std::vector<std::string> kCommandNames = {"ini",    "provision", "info",   "analyse",
-                                                "export", "measure",   "version"};
+const std::vector<std::string> kCommandNames = {"ini",    "provision", "info",    "analyse",
+                                                "export", "import",    "measure", "version"};
 
-const std::vector<const options::Command*> kTables = {&kIniCommand,    &kInfoCommand,    &kAnalyseCommand,
-                                                      &kExportCommand, &kMeasureCommand, &kVersionCommand};
+const std::vector<const options::Command*> kTables = {&kIniCommand,    &kInfoCommand,   &kAnalyseCommand,
+                                                      &kExportCommand, &kImportCommand, &kMeasureCommand,
+                                                      &kVersionCommand};
 
 TEST(UsageTest, ToolHelpListsEveryCommandOnOneLine) {
     for (const char* help : {"--help", "-h"}) {
@@ -116,7 +118,9 @@ TEST(UsageTest, UsageErrorsReadTheSameInEveryCommand) {
     EXPECT_EQ(options::UsageLine(kInfoCommand), "usage: otdrtool info --json FILE...\n");
     EXPECT_EQ(options::UsageLine(kAnalyseCommand),
               "usage: otdrtool analyse [--json] [--threshold DB] FILE...\n");
-    EXPECT_EQ(options::UsageLine(kExportCommand), "usage: otdrtool export --csv FILE\n");
+    EXPECT_EQ(options::UsageLine(kExportCommand),
+              "usage: otdrtool export [--csv] [--sor] [-o OUT.sor] FILE\n");
+    EXPECT_EQ(options::UsageLine(kImportCommand), "usage: otdrtool import -o OUT.st [--range KM] FILE.sor\n");
     EXPECT_EQ(options::UsageLine(kIniCommand),
               "usage: otdrtool ini get|getint|set|setint FILE SECTION KEY VALUE\n");
 }
@@ -132,7 +136,10 @@ TEST(UsageTest, MissingValuesArgumentsAndOptionsAreNamed) {
         {{"analyse", "a.st", "--threshold"}, "otdrtool analyse: --threshold needs a value"},
         {{"measure", "--fast"}, "otdrtool measure: -o OUT.st is required"},
         {{"info", "a.st"}, "otdrtool info: --json is required"},
-        {{"export", "a.st"}, "otdrtool export: --csv is required"},
+        {{"export", "a.st"}, "otdrtool export: give either --csv or --sor"},
+        {{"export", "--sor", "a.st"}, "otdrtool export: --sor needs -o OUT.sor"},
+        {{"import", "a.sor"}, "otdrtool import: -o OUT.st is required"},
+        {{"import", "-o", "a.st"}, "otdrtool import: no SOR file given"},
         {{"info", "--json"}, "otdrtool info: no files given"},
         {{"analyse", "--json"}, "otdrtool analyse: no files given"},
         {{"export", "--csv"}, "otdrtool export: no file given"},

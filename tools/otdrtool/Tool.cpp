@@ -3,6 +3,7 @@
 #include "tools/otdrtool/IniCommand.h"
 #include "tools/otdrtool/MeasureCommand.h"
 #include "tools/otdrtool/Options.h"
+#include "tools/otdrtool/SorCommands.h"
 #include "tools/otdrtool/TraceCommands.h"
 #include "tools/otdrtool/VersionCommand.h"
 
@@ -108,6 +109,8 @@ const Entry kCommands[] = {
                          auto& err) { return RunAnalyseCommand(args, out, err); }},
     {kExportCommand, [](const auto& args, const DeliveredTexts&, auto& out,
                         auto& err) { return RunExportCommand(args, out, err); }},
+    {kImportCommand, [](const auto& args, const DeliveredTexts&, auto& out,
+                        auto& err) { return RunImportCommand(args, out, err); }},
     {kMeasureCommand, [](const auto& args, const DeliveredTexts& delivered, auto& out,
                          auto& err) { return RunMeasureCommand(args, delivered.languageEn, out, err); }},
     {kVersionCommand, [](const auto& args, const DeliveredTexts&, auto& out,

@@ -1,16 +1,20 @@
 #include "tools/otdrtool/TraceCommands.h"
 
+#include "tools/otdrtool/Output.h"
+#include "tools/otdrtool/SorCommands.h"
+#include "tools/otdrtool/TraceInput.h"
+
 #include "shared/analysis/EventTable.h"
+#include "shared/sor/TraceConversion.h"
 #include "shared/tracefile/RangeGeometry.h"
 #include "shared/tracefile/TraceFile.h"
 
 #include "platform/Numbers.h"
 
 #include <cctype>
+#include <chrono>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -19,7 +23,8 @@ constexpr options::Positional kFile[] = {{.name = "FILE", .noun = "file"}};
 
 constexpr options::Option kInfoOptions[] = {
     {.name = "--json",
-     .help = "one line per file: {\"samples\": N, \"params\": [9 words]}",
+     .help = "one line per file: {\"samples\": N, \"params\": [9 words]}, for a .sor file {\"format\": "
+             "\"sor\", ...}",
      .required = true},
 };
 constexpr options::Option kAnalyseOptions[] = {
@@ -27,26 +32,13 @@ constexpr options::Option kAnalyseOptions[] = {
     {.name = "--threshold", .value = "DB", .help = "event threshold in place of each file's own"},
 };
 constexpr options::Option kExportOptions[] = {
-    {.name = "--csv", .help = "one line per sample: distance km,level dB", .required = true},
+    {.name = "--csv", .help = "print one line per sample: distance km,level dB"},
+    {.name = "--sor", .help = "write the trace, its parameters and analysed events as a SOR file"},
+    {.name = "-o", .value = "OUT.sor", .help = "the SOR file to write"},
 };
 
 // The readouts' own factor, in double so a level prints the same whatever its size.
 constexpr double kDbPerLevelUnit = 0.0005;
-
-__attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* format, ...) {
-    va_list list, again;
-    va_start(list, format);
-    va_copy(again, list);
-    const int length = std::vsnprintf(nullptr, 0, format, list);
-    va_end(list);
-    if (length > 0) {
-        const size_t at = out.size();
-        out.resize(at + static_cast<size_t>(length) + 1);
-        std::vsnprintf(out.data() + at, static_cast<size_t>(length) + 1, format, again);
-        out.resize(at + static_cast<size_t>(length));
-    }
-    va_end(again);
-}
 
 bool ParseDecibels(const std::string& text, float& value) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
@@ -57,15 +49,6 @@ bool ParseDecibels(const std::string& text, float& value) {
         return false;
     value = static_cast<float>(parsed);
     return std::isfinite(value);
-}
-
-bool Load(const char* command, const std::string& file, tracefile::TraceFileContents& contents,
-          std::string& err) {
-    tracefile::TraceReadError error = tracefile::TraceReadError::None;
-    if (tracefile::ReadTraceFile(file, tracefile::ReaderVariant::Pc, contents, &error) == 0)
-        return true;
-    err += std::string("otdrtool ") + command + ": " + file + ": " + Describe(error) + "\n";
-    return false;
 }
 
 // The parameters as the PC program takes them from a block.
@@ -118,6 +101,17 @@ void AppendTable(std::string& out, const std::string& file, const PcParameters& 
     }
 }
 
+// A trace file keeps no date of its own; the programs show its modification time as the test date.
+uint32_t MeasuredAt(const std::string& file) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(file, error);
+    if (error)
+        return 0;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::file_clock::to_sys(written).time_since_epoch());
+    return seconds.count() < 0 ? 0 : static_cast<uint32_t>(std::min<int64_t>(seconds.count(), UINT32_MAX));
+}
+
 } // namespace
 
 const options::Command kInfoCommand = {
@@ -134,7 +128,7 @@ const options::Command kAnalyseCommand = {
 };
 const options::Command kExportCommand = {
     .name = "export",
-    .summary = "print distance and level of every sample of a trace file",
+    .summary = "print distance and level of every sample of a trace file, or write it as a SOR file",
     .options = kExportOptions,
     .positionals = kFile,
 };
@@ -147,8 +141,16 @@ int RunInfoCommand(const std::vector<std::string>& args, std::string& out, std::
     if (!options::ParseCommand(kInfoCommand, args, parsed, out, err, status))
         return status;
     for (const std::string& file : parsed.arguments) {
+        if (IsSorName(file)) {
+            sor::SorFile sorFile;
+            if (LoadSor("info", file, sorFile, err))
+                AppendSorInfo(out, sorFile);
+            else
+                status = 1;
+            continue;
+        }
         tracefile::TraceFileContents contents;
-        if (!Load("info", file, contents, err)) {
+        if (!LoadTrace("info", file, contents, err)) {
             status = 1;
             continue;
         }
@@ -177,7 +179,7 @@ int RunAnalyseCommand(const std::vector<std::string>& args, std::string& out, st
     bool first = true;
     for (const std::string& file : parsed.arguments) {
         tracefile::TraceFileContents contents;
-        if (!Load("analyse", file, contents, err)) {
+        if (!LoadTrace("analyse", file, contents, err)) {
             status = 1;
             continue;
         }
@@ -205,12 +207,42 @@ int RunExportCommand(const std::vector<std::string>& args, std::string& out, std
     int status = 0;
     if (!options::ParseCommand(kExportCommand, args, parsed, out, err, status))
         return status;
+    const bool csv = parsed.Given("--csv");
+    if (csv == parsed.Given("--sor")) {
+        err = options::Failure(kExportCommand, "give either --csv or --sor");
+        return 2;
+    }
+    if (!csv && !parsed.Given("-o")) {
+        err = options::Failure(kExportCommand, "--sor needs -o OUT.sor");
+        return 2;
+    }
+    const std::string& input = parsed.arguments[0];
     tracefile::TraceFileContents contents;
-    if (!Load("export", parsed.arguments[0], contents, err))
+    if (!LoadTrace("export", input, contents, err))
         return 1;
-    const double kmPerSample = ReadAsPc(contents.block).kmPerSample;
-    for (size_t k = 0; k < contents.samples.size(); ++k)
-        Append(out, "%s,%s\n", platform::FormatFixed(static_cast<double>(k) * kmPerSample, 6).c_str(),
-               platform::FormatFixed(contents.samples[k] * kDbPerLevelUnit, 4).c_str());
+    const PcParameters p = ReadAsPc(contents.block);
+    if (csv) {
+        for (size_t k = 0; k < contents.samples.size(); ++k)
+            Append(out, "%s,%s\n", platform::FormatFixed(static_cast<double>(k) * p.kmPerSample, 6).c_str(),
+                   platform::FormatFixed(contents.samples[k] * kDbPerLevelUnit, 4).c_str());
+        return 0;
+    }
+    analysis::EventTable table;
+    table.AnalyseTrace(contents.samples, p.range, p.wavelength, p.pulseWidth, p.threshold, p.attenuation);
+    const std::vector<sor::TraceEvent> events = sor::AnalysedEvents(table);
+    sor::SorFile file;
+    sor::ConversionError error = sor::ConversionError::None;
+    if (sor::ExportTrace(contents.samples, contents.block, events,
+                         {MeasuredAt(input), "otdrtool", LUMETRA_VERSION}, file, &error) != 0) {
+        err = "otdrtool export: " + input + ": " + sor::Describe(error) + "\n";
+        return 1;
+    }
+    const std::string output = parsed.Value("-o");
+    sor::SorError written = sor::SorError::None;
+    if (sor::WriteFile(output, file, &written) != 0) {
+        err = "otdrtool export: " + output + ": " + sor::Describe(written) + "\n";
+        return 1;
+    }
+    Append(out, "%s: %zu samples, %zu events\n", output.c_str(), contents.samples.size(), events.size());
     return 0;
 }
