@@ -1,9 +1,11 @@
 #include "pc/CMainFrame.h"
 
 #include "pc/CAboutDlg.h"
+#include "pc/CDataLine.h"
 #include "pc/COTDRApp.h"
 #include "pc/COTDRDoc.h"
 #include "pc/COTDRView.h"
+#include "pc/SorExchange.h"
 #include "pc/TestReport.h"
 #include "pc/help/CHelpWindow.h"
 #include "pc/resources/Icons.h"
@@ -12,6 +14,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -34,6 +38,8 @@ constexpr CommandEntry kCommands[] = {
     {Command::Open, "&Open File ", "open"},
     {Command::Print, "&Print", "print"},
     {Command::ExportPdf, "Export Report as PDF...", nullptr},
+    {Command::ImportSor, "Import SOR...", nullptr},
+    {Command::ExportSor, "Export SOR...", nullptr},
     {Command::Exit, "E&xit", nullptr},
     {Command::ChangeMark, "Change &Mark", "change-mark"},
     {Command::LeftShiftCursor, "&Left Shift Cursor ", "cursor-left"},
@@ -87,6 +93,15 @@ QString PlainText(const QString& text) {
     return plain.trimmed();
 }
 
+void Tell(const QString& text) {
+    platform::MessageBox(text.toStdU16String(),
+                         QString::fromLatin1(COTDRView::kPromptCaption).toStdU16String(), platform::MB_OK);
+}
+
+QString SorFilter() {
+    return QStringLiteral("SOR (*.sor *.SOR)");
+}
+
 QSettings RecentFileSettings() {
     return QSettings(QString::fromUtf8(COTDRApp::kRegistryKey), QStringLiteral("OTDR"));
 }
@@ -128,6 +143,9 @@ void CMainFrame::BuildMenu() {
     fileMenu_->addAction(actions_[Command::Open]);
     fileMenu_->addAction(actions_[Command::Print]);
     fileMenu_->addAction(actions_[Command::ExportPdf]);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(actions_[Command::ImportSor]);
+    fileMenu_->addAction(actions_[Command::ExportSor]);
     recentSeparator_ = fileMenu_->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         auto* action = fileMenu_->addAction(QString());
@@ -202,6 +220,12 @@ void CMainFrame::Run(Command command) {
         break;
     case Command::ExportPdf:
         ExportPdf();
+        break;
+    case Command::ImportSor:
+        ImportSor();
+        break;
+    case Command::ExportSor:
+        ExportSor();
         break;
     case Command::Exit:
         close();
@@ -306,6 +330,53 @@ void CMainFrame::ExportPdf() {
                                                       QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty() || WriteReportPdf(*view_, path))
         return;
-    platform::MessageBox(u"Cannot write " + path.toStdU16String(),
-                         QString::fromLatin1(COTDRView::kPromptCaption).toStdU16String(), platform::MB_OK);
+    Tell(QStringLiteral("Cannot write ") + path);
+}
+
+void CMainFrame::ImportSor() {
+    const QString sorPath =
+        QFileDialog::getOpenFileName(this, CommandText(Command::ImportSor), {}, SorFilter());
+    if (sorPath.isEmpty())
+        return;
+    const QFileInfo sorInfo(sorPath);
+    const QString tracePath = QFileDialog::getSaveFileName(
+        this, CommandText(Command::ImportSor),
+        sorInfo.dir().filePath(sorInfo.completeBaseName() + QStringLiteral(".st")),
+        QStringLiteral("OTDRDATA (*.st)"));
+    if (tracePath.isEmpty() || !ImportSorFile(sorPath, tracePath))
+        return;
+    OpenChosenFile(tracePath);
+}
+
+bool CMainFrame::ImportSorFile(const QString& sorPath, const QString& tracePath) {
+    QString note;
+    const QString problem = ::ImportSorFile(sorPath, tracePath, note);
+    if (!problem.isEmpty()) {
+        Tell(problem);
+        return false;
+    }
+    if (!note.isEmpty())
+        Tell(note);
+    return true;
+}
+
+void CMainFrame::ExportSor() {
+    const pc::TraceModel* model = view_->TraceView().Model();
+    if (!model)
+        return;
+    // Beside the trace, under its name.
+    const QFileInfo trace(QFile::decodeName(QByteArray::fromStdString(model->Path())));
+    const QString name = trace.dir().filePath(trace.completeBaseName() + QStringLiteral(".sor"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, CommandText(Command::ExportSor), name, SorFilter());
+    if (!path.isEmpty())
+        ExportSorFile(path);
+}
+
+bool CMainFrame::ExportSorFile(const QString& path) {
+    const QString problem = ::ExportSorFile(*view_, path);
+    if (problem.isEmpty())
+        return true;
+    Tell(problem);
+    return false;
 }

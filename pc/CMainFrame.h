@@ -37,6 +37,11 @@ public:
     bool OpenChosenFile(const QString& path);
     // Opens a file through the document, as the command line and the recent files do; true when opened.
     bool OpenDocument(const QString& path);
+    // Import SOR... once its dialogs have given both paths: the trace file written; false after a
+    // message saying why not.
+    bool ImportSorFile(const QString& sorPath, const QString& tracePath);
+    // Export SOR... once its dialog has given the path; false after a message saying why not.
+    bool ExportSorFile(const QString& path);
     // Enabling and check marks from the view's state.
     void UpdateCommands();
     // The document's name into the title.
@@ -53,6 +58,9 @@ private:
     void FillRecentMenu();
     // The report into a PDF file named in a save dialog.
     void ExportPdf();
+    // A SOR file chosen, the trace file to write named, then opened.
+    void ImportSor();
+    void ExportSor();
 
     COTDRView* view_;
     COTDRDoc* document_;

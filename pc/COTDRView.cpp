@@ -283,6 +283,7 @@ bool COTDRView::Enabled(Command command) const {
     // The report prints what the form shows, an empty form too.
     case Command::Print:
     case Command::ExportPdf:
+    case Command::ImportSor:
         return true;
     case Command::EventAnalysis:
         return buttons_[0]->isEnabled();
@@ -350,17 +351,47 @@ void COTDRView::Run(Command command) {
         stateChanged_();
 }
 
-void COTDRView::EventAnalysis() {
+void COTDRView::Analyse(analysis::EventTable& table) const {
     const pc::TraceModel* model = trace_->Model();
-    if (!model)
-        return;
     // The box keeps digits and points only; what it holds is the threshold, 0 when it holds no number.
     const double threshold = platform::ParseNumber(threshold_->text().toStdString());
     const tracefile::ParameterBlock& block = model->Parameters();
     const std::vector<uint32_t> samples(model->Samples().begin(), model->Samples().end());
-    analysed_.AnalyseTrace(
+    table.AnalyseTrace(
         samples, static_cast<float>(Value(block.range)), static_cast<float>(Value(block.m_iWaveLen)),
         static_cast<float>(Value(block.m_iPulseWidth)), static_cast<float>(threshold), block.m_iAttenuation);
+}
+
+std::vector<sor::TraceEvent> COTDRView::ShownEvents() const {
+    const pc::TraceModel* model = trace_->Model();
+    if (!model)
+        return {};
+    if (events_->rowCount() == 0) {
+        analysis::EventTable table;
+        Analyse(table);
+        return sor::AnalysedEvents(table);
+    }
+    std::vector<sor::TraceEvent> events;
+    const double kmPerSample = model->Scale().KmPerSample();
+    for (int row = 0; IsEventRow(row); ++row) {
+        const int64_t position = pc::SampleOfDistanceText(RowText(row, 2).toStdString(), kmPerSample);
+        if (position < 0)
+            continue;
+        const QString loss = RowText(row, 3);
+        events.push_back({.position = static_cast<uint32_t>(position),
+                          .reflective = RowText(row, 1) == QLatin1String("JointEvent"),
+                          .end = analysed_.GetEventCount() > 0 && position == analysed_.End(),
+                          .lossDb = static_cast<float>(platform::ParseNumber(loss.toStdString()))});
+    }
+    return events;
+}
+
+void COTDRView::EventAnalysis() {
+    const pc::TraceModel* model = trace_->Model();
+    if (!model)
+        return;
+    Analyse(analysed_);
+    const tracefile::ParameterBlock& block = model->Parameters();
     const double kmPerSample = tracefile::KilometresPerSample(
         static_cast<float>(Value(block.range)), Value(block.m_fRefractive), Value(block.m_fCableRatio));
     const int count = analysed_.GetEventCount();

@@ -2,6 +2,7 @@
 #include "pc/Commands.h"
 
 #include "shared/analysis/EventTable.h"
+#include "shared/sor/TraceConversion.h"
 
 #include <QPointer>
 #include <QString>
@@ -62,6 +63,8 @@ public:
     void AddEvent();
     void ModifyEvent();
     void DeleteEvent();
+    // The events the list shows, edits included; before any analysis, what Event Analysis would list.
+    std::vector<sor::TraceEvent> ShownEvents() const;
     // The add or modify dialog while it is open, else null.
     CAdMoiDlg* EditDialog() const;
 
@@ -70,6 +73,8 @@ public:
 
 private:
     bool Load(const QString& path);
+    // The event analysis of the loaded trace with the threshold box's value.
+    void Analyse(analysis::EventTable& table) const;
     // The load-finished notification: both panels and the event list from the model, or blanked.
     void RefreshPanels();
     // The six measurement values after a load or a cursor move.

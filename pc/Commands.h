@@ -5,6 +5,8 @@ enum class Command {
     Open,
     Print,
     ExportPdf,
+    ImportSor,
+    ExportSor,
     Exit,
     ChangeMark,
     LeftShiftCursor,

@@ -4,6 +4,7 @@
 #include "pc/CDataLine.h"
 #include "pc/CMainFrame.h"
 #include "pc/COTDRView.h"
+#include "pc/SorExchange.h"
 #include "pc/TestReport.h"
 
 #include "instrument/app/ScriptParser.h"
@@ -57,6 +58,8 @@ constexpr Verb kVerbs[] = {
     {"dump", 1, "dump FILE.json"},
     {"quit", 0, "quit"},
     {"print-pdf", 1, "print-pdf FILE.pdf"},
+    {"import-sor", 2, "import-sor FILE.sor OUT.st"},
+    {"export-sor", 1, "export-sor FILE.sor"},
 };
 
 bool ToInt(const std::string& word, int& value) {
@@ -219,6 +222,14 @@ std::string OtdrScript::Run(const Command& command, int& delayMs) {
     } else if (verb == "print-pdf") {
         if (!WriteReportPdf(view, Text(words[1])))
             return "cannot write " + words[1];
+    } else if (verb == "import-sor") {
+        QString note;
+        if (const QString problem = ImportSorFile(Text(words[1]), Text(words[2]), note); !problem.isEmpty())
+            return problem.toStdString();
+        QTimer::singleShot(0, frame_, [this, path = Text(words[2])] { frame_->OpenChosenFile(path); });
+    } else if (verb == "export-sor") {
+        if (const QString problem = ExportSorFile(view, Text(words[1])); !problem.isEmpty())
+            return problem.toStdString();
     } else {
         End(0);
     }

@@ -148,6 +148,25 @@ StoredTrace OwnTrace(const SorFile& file, std::span<const double> pointsDb, doub
     return stored;
 }
 
+// The level the instrument's 0 stands for on import, in dB below the file's top.
+double FloorDb(const SorFile& file, std::span<const double> pointsDb) {
+    if (pointsDb.empty())
+        return 0.0;
+    // Makers count the noise floor from different references: only one that at least half the trace
+    // lies above is a floor (this system writes it below every point). Otherwise the weakest point
+    // serves, and the fibre's levels sit as far above it as the file's noise reaches down.
+    if (file.fxd.noiseFloorLevel != 0) {
+        const double scale = file.fxd.noiseFloorScale > 0 ? file.fxd.noiseFloorScale : 1000;
+        const double noiseFloor = file.fxd.noiseFloorLevel * scale / 1e6;
+        std::vector<double> sorted(pointsDb.begin(), pointsDb.end());
+        const auto middle = sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2);
+        std::nth_element(sorted.begin(), middle, sorted.end());
+        if (noiseFloor >= *middle)
+            return noiseFloor;
+    }
+    return *std::max_element(pointsDb.begin(), pointsDb.end());
+}
+
 } // namespace
 
 const char* Describe(ConversionError error) {
@@ -194,19 +213,6 @@ std::vector<double> PointsDb(const SorFile& file) {
             break;
     }
     return db;
-}
-
-double FloorDb(const SorFile& file, std::span<const double> pointsDb) {
-    const double weakest = pointsDb.empty() ? 0.0 : *std::max_element(pointsDb.begin(), pointsDb.end());
-    // Makers disagree on where the noise floor is counted from: only one below every point is a floor
-    // (as this system writes it); otherwise the weakest point serves.
-    if (file.fxd.noiseFloorLevel != 0) {
-        const double scale = file.fxd.noiseFloorScale > 0 ? file.fxd.noiseFloorScale : 1000;
-        const double noiseFloor = file.fxd.noiseFloorLevel * scale / 1e6;
-        if (noiseFloor >= weakest - 1e-9)
-            return noiseFloor;
-    }
-    return weakest;
 }
 
 std::vector<TraceEvent> AnalysedEvents(const analysis::EventTable& table) {

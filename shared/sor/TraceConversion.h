@@ -44,7 +44,8 @@ const char* Describe(ConversionError error);
 
 // Resamples the file's trace onto the instrument's grid for a range of rangeKm, or when that is 0 the
 // shortest range that holds the trace (128 km, cut, when none does). Levels are counted up from the
-// file's noise floor where that lies below every point, else from its weakest point. 0, or -1 with the reason
+// file's noise floor where at least half the trace lies above it, else from its weakest point; below
+// the floor is the instrument's 0. 0, or -1 with the reason
 // in error.
 int ImportTrace(const SorFile& file, float rangeKm, ImportedTrace& imported,
                 ConversionError* error = nullptr);
@@ -65,7 +66,5 @@ int ExportTrace(std::span<const uint32_t> samples, const tracefile::ParameterBlo
 
 // The dB below the file's top of every point of the first pulse setting, whatever the scale factors.
 std::vector<double> PointsDb(const SorFile& file);
-// The level the instrument's 0 stands for on import, in dB below the file's top.
-double FloorDb(const SorFile& file, std::span<const double> pointsDb);
 
 } // namespace sor

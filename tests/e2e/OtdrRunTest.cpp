@@ -63,6 +63,26 @@ TEST_F(OtdrRunTest, AScriptOpensATraceMovesTheCursorsAndDumpsWhatTheWindowShows)
     EXPECT_FALSE(dump["enabled"].toObject()["Add Event"].toBool());
 }
 
+TEST_F(OtdrRunTest, AScriptExportsTheTraceAsSorAndImportsItBack) {
+    const std::string trace = std::string(SOURCE_DIR) + "/data/traces/sample_16km.st";
+    const ProgramRun run =
+        Run("open \"" + trace + "\"\nwait 100\nexport-sor " + Path("a.sor") + "\nimport-sor " +
+            Path("a.sor") + " " + Path("b.st") + "\nwait 100\ndump " + Path("dump.json") + "\nquit\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(Json("dump.json")["title"].toString(), "b.st - OTDR Management Software");
+    const auto bytes = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(bytes(Path("b.st")), bytes(trace));
+
+    const ProgramRun missing = Run("import-sor " + Path("none.sor") + " " + Path("c.st") + "\n");
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.errors.find("line 1: Cannot import " + Path("none.sor") + ": the file cannot be read"),
+              std::string::npos)
+        << missing.errors;
+}
+
 TEST_F(OtdrRunTest, ABadLineStopsTheScriptBeforeTheWindowWithItsNumber) {
     const ProgramRun run = Run("# a comment\nwait 10\nfrobnicate 3\n");
     EXPECT_EQ(run.exitCode, 2);

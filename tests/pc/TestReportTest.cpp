@@ -7,6 +7,7 @@
 #include "tests/pc/PdfText.h"
 #include "tests/support/RecordingMessageBox.h"
 #include "tests/support/TempRoot.h"
+#include "tests/support/qt/DialogHandler.h"
 #include "tests/support/qt/QtTestApp.h"
 
 #include <QAction>
@@ -198,22 +199,6 @@ TEST_F(TestReportTest, PrintAndTheExportFollowOpenInTheFileMenuAndNeedNoTrace) {
     EXPECT_TRUE(frame.Action(Command::ExportPdf)->isEnabled());
     EXPECT_FALSE(frame.Action(Command::RestoreCurve)->isEnabled());
 }
-
-// Hands every modal dialog that opens to `handle` until the command that opened it returns.
-class DialogHandler {
-public:
-    explicit DialogHandler(std::function<void(QDialog&)> handle) : handle_(std::move(handle)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* dialog = dynamic_cast<QDialog*>(QApplication::activeModalWidget()))
-                handle_(*dialog);
-        });
-        timer_.start(10);
-    }
-
-private:
-    std::function<void(QDialog&)> handle_;
-    QTimer timer_;
-};
 
 TEST_F(TestReportTest, PrintAsksThePrintDialogWhichCannotPrintToAFile) {
     CMainFrame frame;

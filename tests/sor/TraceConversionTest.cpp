@@ -188,7 +188,7 @@ TEST(SorImport, FilesTheInstrumentCannotShowAreRefusedWithTheirReason) {
     }
 }
 
-TEST(SorImport, FloorIsTheNoiseFloorOnlyWhereThatLiesBelowEveryPoint) {
+TEST(SorImport, FloorIsTheNoiseFloorOnlyWhereMostOfTheTraceLiesAboveIt) {
     sor::SorFile file = LinearFile(3000, 100000); // weakest point 7.999 dB
     sor::ImportedTrace imported;
     file.fxd.noiseFloorLevel = 9000;
@@ -198,7 +198,12 @@ TEST(SorImport, FloorIsTheNoiseFloorOnlyWhereThatLiesBelowEveryPoint) {
     file.fxd.noiseFloorScale = 0;          // the default scale
     ASSERT_EQ(sor::ImportTrace(file, 1.0f, imported), 0);
     EXPECT_EQ(imported.samples[0], 8000u);
-    file.fxd.noiseFloorLevel = 6000; // counted from elsewhere: above the fibre's own points
+    // Above the weakest points but below most of the trace: those points are the instrument's 0.
+    file.fxd.noiseFloorLevel = 7000;
+    ASSERT_EQ(sor::ImportTrace(file, 1.0f, imported), 0);
+    EXPECT_EQ(imported.samples[0], 4000u);
+    EXPECT_EQ(imported.samples[2500], 0u);
+    file.fxd.noiseFloorLevel = 6000; // counted from elsewhere: above most of the fibre's points
     ASSERT_EQ(sor::ImportTrace(file, 1.0f, imported), 0);
     EXPECT_EQ(imported.samples[0], 5998u);
 }
