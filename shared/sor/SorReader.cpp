@@ -264,8 +264,14 @@ int Read(std::span<const uint8_t> bytes, SorFile& file, SorError* error) {
         Cursor in(bytes.subspan(at, entry.size));
         const size_t start = at;
         at += entry.size;
-        if (version == 2 && in.String() != entry.name)
-            return Fail(in.Ok() ? SorError::BlockNameMismatch : in.Error(), error);
+        if (version == 2) {
+            // An empty name must still find its terminator inside the block.
+            const std::string name = in.String();
+            if (!in.Ok())
+                return Fail(in.Error(), error);
+            if (name != entry.name)
+                return Fail(SorError::BlockNameMismatch, error);
+        }
         if (entry.name == "Cksum") {
             const size_t stored = start + in.Pos();
             const uint16_t value = in.U16();

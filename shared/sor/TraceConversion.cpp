@@ -58,8 +58,8 @@ float Nearest(std::span<const float> values, double wanted) {
     return best;
 }
 
-// The dB at fractional point x: neighbours blended, a point within a thousandth taken as it is so that
-// a trace on this grid comes back unchanged; over `width` points averaged when the grid is coarser.
+// The dB at fractional point x: neighbours blended (a point within a thousandth taken as it is), or
+// over `width` points averaged when the grid is coarser than the file's.
 double DbAt(std::span<const double> db, double x, double width) {
     const double last = static_cast<double>(db.size() - 1);
     if (width >= 2.0) {
@@ -137,6 +137,9 @@ StoredTrace OwnTrace(const SorFile& file, std::span<const double> pointsDb, doub
     StoredTrace stored;
     stored.block = tracefile::ParameterBlock::Decode(
         std::span<const uint8_t, kBlockBytes>(found->bytes.data(), kBlockBytes));
+    if (!tracefile::IsValidBlock(stored.block, tracefile::ReaderVariant::Instrument) ||
+        !tracefile::IsValidBlock(stored.block, tracefile::ReaderVariant::Pc))
+        return {};
     const double halfUnitDb = file.data.traces.front().scaleFactor / 2e6;
     for (size_t j = 0; j < pointsDb.size(); ++j) {
         const uint8_t* b = found->bytes.data() + kBlockBytes + 4 * j;

@@ -516,6 +516,12 @@ TEST(SorHostile, BadContentInsideItsBlockIsRefusedWithItsReason) {
     *own = 'X';
     EXPECT_EQ(ReadError(renamed), sor::SorError::BlockNameMismatch);
 
+    // A block the map lists with no bytes at all, not even its empty name's terminator.
+    std::vector<uint8_t> empty = Build(2, {{"", {}}});
+    std::fill(empty.begin() + 15, empty.begin() + 19, uint8_t{0});
+    empty.pop_back();
+    EXPECT_EQ(ReadError(empty), sor::SorError::StringPastBlock);
+
     sor::SorFile mismatched = SmallFile();
     mismatched.data.numberOfPoints = 5;
     EXPECT_EQ(ReadError(sor::Write(mismatched)), sor::SorError::PointCountMismatch);

@@ -306,6 +306,14 @@ TEST(SorExport, OwnBlockIsIgnoredOnceAnotherProgramChangedThePoints) {
     EXPECT_EQ(imported.samples[999], levels[999]);
     EXPECT_EQ(imported.block.m_iAttenuation, 500000);
     EXPECT_EQ(imported.block.m_fCableRatio, 100000);
+
+    // A block of ours that no program would open is not taken over either.
+    ASSERT_EQ(sor::ExportTrace(levels, Block(2.0f, 160.0f), {}, {}, file), 0);
+    file.others.at(0).bytes[7] = 0x7F; // the wavelength word's top byte
+    ASSERT_EQ(sor::ImportTrace(ReadBack(file), 0.0f, imported), 0);
+    EXPECT_EQ(imported.samples, levels);
+    EXPECT_EQ(imported.block.m_iWaveLen, 155000000);
+    EXPECT_EQ(imported.block.m_iAttenuation, 500000);
 }
 
 TEST(SorExport, TracesAFileCannotHoldAreRefused) {
