@@ -71,4 +71,7 @@ dump $shots/otdr.json
 quit
 SCRIPT
 QT_QPA_PLATFORM=offscreen build/bin/OTDR --script build/run-otdr.script || echo "OTDR ended with exit code $?"
+# The same trace as a SOR file, for every other trace tool.
+build/bin/otdrtool export --sor "$shots/quick-test.st" -o "$shots/quick-test.sor"
+build/bin/otdrtool info --json "$shots/quick-test.sor"
 ls "$shots"
