@@ -138,6 +138,8 @@ TEST(UsageTest, MissingValuesArgumentsAndOptionsAreNamed) {
         {{"info", "a.st"}, "otdrtool info: --json is required"},
         {{"export", "a.st"}, "otdrtool export: give either --csv or --sor"},
         {{"export", "--sor", "a.st"}, "otdrtool export: --sor needs -o OUT.sor"},
+        {{"export", "--csv", "a.st", "-o", "a.csv"},
+         "otdrtool export: --csv prints to standard output; -o goes with --sor"},
         {{"import", "a.sor"}, "otdrtool import: -o OUT.st is required"},
         {{"import", "-o", "a.st"}, "otdrtool import: no SOR file given"},
         {{"info", "--json"}, "otdrtool info: no files given"},

@@ -216,6 +216,10 @@ int RunExportCommand(const std::vector<std::string>& args, std::string& out, std
         err = options::Failure(kExportCommand, "--sor needs -o OUT.sor");
         return 2;
     }
+    if (csv && parsed.Given("-o")) {
+        err = options::Failure(kExportCommand, "--csv prints to standard output; -o goes with --sor");
+        return 2;
+    }
     const std::string& input = parsed.arguments[0];
     tracefile::TraceFileContents contents;
     if (!LoadTrace("export", input, contents, err))
