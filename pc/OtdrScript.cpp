@@ -9,7 +9,6 @@
 
 #include "instrument/app/ScriptParser.h"
 
-#include "platform/MessageBox.h"
 #include "platform/Numbers.h"
 #include "platform/qt/QtMessageBoxService.h"
 #include "platform/qt/ScreenShot.h"
@@ -122,25 +121,16 @@ bool OtdrScript::Parse(std::string_view text, std::vector<Command>& commands, st
 }
 
 bool OtdrScript::Load(const QString& path, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (const fileio::ReadResult read = fileio::ReadRegularFile(path.toStdString(), bytes, 1u << 20);
-        read != fileio::ReadResult::Ok) {
-        error = "cannot read " + path.toStdString() + ": " + fileio::Describe(read);
-        return false;
-    }
-    return Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), commands_,
-                 error);
+    std::string text;
+    return ReadScriptFile(path.toStdString(), text, error) && Parse(text, commands_, error);
 }
 
 void OtdrScript::Begin() {
     while (next_ < commands_.size() && commands_[next_].words[0] == "answer") {
-        const std::string& answer = commands_[next_++].words[1];
-        boxes_.Answer(answer == "yes" ? platform::IDYES : answer == "no" ? platform::IDNO : platform::IDOK);
+        boxes_.Answer(AnswerResult(commands_[next_++].words[1]));
     }
     boxes_.WatchUnanswered(kUnansweredBoxMs, [this](const std::u16string& text) {
-        Fail("a message box is open that no answer covers: \"" +
-                 QString::fromStdU16String(text).toStdString() + "\"",
-             kUnansweredBoxExitCode);
+        Fail(UnansweredBoxError(text), kUnansweredBoxExitCode);
     });
 }
 
@@ -209,9 +199,7 @@ std::string OtdrScript::Run(const Command& command, int& delayMs) {
     } else if (verb == "row") {
         return Row(numbers[0]);
     } else if (verb == "answer") {
-        boxes_.Answer(words[1] == "yes"  ? platform::IDYES
-                      : words[1] == "no" ? platform::IDNO
-                                         : platform::IDOK);
+        boxes_.Answer(AnswerResult(words[1]));
     } else if (verb == "wait") {
         delayMs = numbers[0];
     } else if (verb == "shot") {

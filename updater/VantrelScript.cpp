@@ -2,26 +2,18 @@
 
 #include "updater/CVantrelDlg.h"
 
-#include "platform/MessageBox.h"
 #include "platform/qt/QtMessageBoxService.h"
 #include "platform/qt/ScreenShot.h"
 
-#include "shared/fileio/HostFiles.h"
-
-#include <QString>
 #include <QTimer>
 #include <cstdio>
 
 bool VantrelScript::Load(const std::string& path, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (const fileio::ReadResult read = fileio::ReadRegularFile(path, bytes, 1u << 20);
-        read != fileio::ReadResult::Ok) {
-        error = "cannot read " + path + ": " + fileio::Describe(read);
+    std::string text;
+    if (!ReadScriptFile(path, text, error))
         return false;
-    }
     ScriptError bad;
-    if (!ParseScript(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), commands_,
-                     bad)) {
+    if (!ParseScript(text, commands_, bad)) {
         error = path + ":" + std::to_string(bad.line) + ": " + bad.message;
         return false;
     }
@@ -38,9 +30,7 @@ bool VantrelScript::Load(const std::string& path, std::string& error) {
 
 void VantrelScript::Start() {
     boxes_.WatchUnanswered(kUnansweredBoxMs, [this](const std::u16string& text) {
-        Fail("a message box is open that no answer covers: \"" +
-                 QString::fromStdU16String(text).toStdString() + "\"",
-             kUnansweredBoxExitCode);
+        Fail(UnansweredBoxError(text), kUnansweredBoxExitCode);
     });
     QTimer::singleShot(0, this, [this] { RunNext(); });
 }
@@ -57,8 +47,7 @@ void VantrelScript::RunNext() {
     line_ = command.line;
     int delayMs = 0;
     if (command.verb == ScriptVerb::Answer) {
-        const std::string& answer = command.words[1];
-        boxes_.Answer(answer == "yes" ? platform::IDYES : answer == "no" ? platform::IDNO : platform::IDOK);
+        boxes_.Answer(AnswerResult(command.words[1]));
     } else if (command.verb == ScriptVerb::Wait) {
         delayMs = std::stoi(command.words[1]);
     } else if (!platform::SaveScreenShot(dialog_, command.words[1])) {

@@ -1,6 +1,10 @@
 #include "instrument/app/ScriptParser.h"
 
+#include "platform/MessageBox.h"
+#include "platform/TextCodec.h"
 #include "platform/VirtualKeys.h"
+
+#include "shared/fileio/HostFiles.h"
 
 #include <array>
 
@@ -149,5 +153,24 @@ bool ParseScript(std::string_view text, std::vector<ScriptCommand>& commands, Sc
         }
         commands.push_back(std::move(command));
     }
+    return true;
+}
+
+int AnswerResult(std::string_view word) {
+    return word == "yes" ? platform::IDYES : word == "no" ? platform::IDNO : platform::IDOK;
+}
+
+std::string UnansweredBoxError(std::u16string_view text) {
+    return "a message box is open that no answer covers: \"" + platform::Utf16ToUtf8(text) + "\"";
+}
+
+bool ReadScriptFile(const std::string& path, std::string& text, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (const fileio::ReadResult read = fileio::ReadRegularFile(path, bytes, 1u << 20);
+        read != fileio::ReadResult::Ok) {
+        error = "cannot read " + path + ": " + fileio::Describe(read);
+        return false;
+    }
+    text.assign(bytes.begin(), bytes.end());
     return true;
 }

@@ -48,3 +48,10 @@ std::string CheckScriptCommand(const std::vector<std::string>& words, ScriptVerb
 
 // Reads a whole script (LF or CR LF lines); on the first bad line, false and its number and fault.
 bool ParseScript(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error);
+
+// The message box result the word of an `answer` line stands for: "yes", "no", else OK.
+int AnswerResult(std::string_view word);
+// How every scripted program reports a box left open that no answer covers.
+std::string UnansweredBoxError(std::u16string_view text);
+// A script file's text, at most a megabyte of a regular file; false with "cannot read PATH: reason".
+bool ReadScriptFile(const std::string& path, std::string& text, std::string& error);

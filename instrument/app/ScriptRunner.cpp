@@ -13,7 +13,6 @@
 #include "instrument/state/WindowMessages.h"
 
 #include "platform/DevicePath.h"
-#include "platform/MessageBox.h"
 #include "platform/PowerKey.h"
 #include "platform/VirtualKeys.h"
 #include "platform/qt/KeyMap.h"
@@ -66,9 +65,7 @@ bool ScriptRunner::Load(const QString& path, std::string& error) {
 
 void ScriptRunner::Begin() {
     boxes_.WatchUnanswered(kUnansweredBoxMs, [this](const std::u16string& text) {
-        Fail(line_ > 0 ? "line " + std::to_string(line_) : "start-up",
-             "a message box is open that no answer covers: \"" +
-                 QString::fromStdU16String(text).toStdString() + "\"",
+        Fail(line_ > 0 ? "line " + std::to_string(line_) : "start-up", UnansweredBoxError(text),
              kUnansweredBoxExitCode);
     });
     // A box that a command opens holds that command until it is answered; the script goes on meanwhile,
@@ -303,8 +300,7 @@ std::string ScriptRunner::RunUsb(const ScriptCommand& command) {
 }
 
 void ScriptRunner::RunAnswer(const ScriptCommand& command) {
-    const std::string& answer = command.words[1];
-    boxes_.Answer(answer == "yes" ? platform::IDYES : answer == "no" ? platform::IDNO : platform::IDOK);
+    boxes_.Answer(AnswerResult(command.words[1]));
 }
 
 QWindow* ScriptRunner::KeyWindow() const {

@@ -3,16 +3,11 @@
 #include "pc/CMainFrame.h"
 #include "pc/COTDRView.h"
 
-#include "platform/MessageBox.h"
-
-#include "tests/support/RecordingMessageBox.h"
-#include "tests/support/TempRoot.h"
-#include "tests/support/qt/QtTestApp.h"
+#include "tests/support/qt/DesktopTest.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -25,20 +20,15 @@ constexpr const char16_t* kSetCursors =
     u"What\u2019s more, the position of cursor A will the position of event point.";
 
 // The shipped 16 km trace, analysed: one connector near 2.49 km and the trailing row.
-class EventEditingTest : public ::testing::Test {
+class EventEditingTest : public DesktopTest {
 protected:
-    static void SetUpTestSuite() { EnsureQtApplication(); }
     void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString((root.Path() / "settings").string()));
-        platform::SetMessageBoxService(boxes);
+        DesktopTest::SetUp();
         ASSERT_TRUE(frame.OpenChosenFile(QStringLiteral(SOURCE_DIR "/data/traces/sample_16km.st")));
         view().Button("Event Analysis")->click();
         ASSERT_EQ(list().rowCount(), 2);
         ASSERT_EQ(Row(0), (QStringList{"1", "JointEvent", "2.4926", "0.3492"}));
     }
-    void TearDown() override { platform::SetMessageBoxService(nullptr); }
-
     COTDRView& view() { return frame.View(); }
     QTableWidget& list() { return view().EventList(); }
     CDataLine& trace() { return view().TraceView(); }
@@ -51,14 +41,6 @@ protected:
     }
     void Click(int row) { list().cellClicked(row, 0); }
     void Press(const char* button) { view().Button(button)->click(); }
-    std::vector<std::u16string> Boxes() {
-        std::lock_guard lock(boxes->mutex);
-        std::vector<std::u16string> texts;
-        for (const auto& box : boxes->shown)
-            texts.push_back(box.text);
-        boxes->shown.clear();
-        return texts;
-    }
     // In four-cursor mode, with A where it is: a `before` columns left of it, B and b after it.
     void SpreadCursors(int before, int toB, int toSmallB) {
         const int column = scale().Column(TraceScale::A);
@@ -82,8 +64,6 @@ protected:
                !view().EditDialog();
     }
 
-    TempRoot root;
-    std::shared_ptr<RecordingMessageBox> boxes = std::make_shared<RecordingMessageBox>();
     CMainFrame frame;
 };
 

@@ -4,11 +4,7 @@
 #include "pc/COTDRDoc.h"
 #include "pc/COTDRView.h"
 
-#include "platform/MessageBox.h"
-
-#include "tests/support/RecordingMessageBox.h"
-#include "tests/support/TempRoot.h"
-#include "tests/support/qt/QtTestApp.h"
+#include "tests/support/qt/DesktopTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +13,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -29,32 +24,22 @@ void PrintTo(const QString& text, std::ostream* out) {
 
 namespace {
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public DesktopTest {
 protected:
-    static void SetUpTestSuite() { EnsureQtApplication(); }
     void SetUp() override {
-        // The recent files live in this test's own settings folder.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString((root.Path() / "settings").string()));
-        platform::SetMessageBoxService(boxes);
+        DesktopTest::SetUp();
         std::filesystem::copy_file(std::string(SOURCE_DIR) + "/data/traces/sample_16km.st",
                                    root.Path() / "a.st");
     }
-    void TearDown() override { platform::SetMessageBoxService(nullptr); }
     QString Trace(const char* name) const { return QString::fromStdString((root.Path() / name).string()); }
     std::vector<std::u16string> Boxes() {
-        std::lock_guard lock(boxes->mutex);
-        std::vector<std::u16string> texts;
-        for (const auto& box : boxes->shown) {
-            texts.push_back(box.text);
-            EXPECT_EQ(box.title, u"OTDR Prompt Message");
+        {
+            std::lock_guard lock(boxes->mutex);
+            for (const auto& box : boxes->shown)
+                EXPECT_EQ(box.title, u"OTDR Prompt Message");
         }
-        boxes->shown.clear();
-        return texts;
+        return DesktopTest::Boxes();
     }
-
-    TempRoot root;
-    std::shared_ptr<RecordingMessageBox> boxes = std::make_shared<RecordingMessageBox>();
 };
 
 TEST_F(FrameTest, TheMenuAndToolbarHoldEveryCommandInOrderEnabledByTheView) {

@@ -6,31 +6,23 @@
 #include "shared/sor/TraceConversion.h"
 #include "shared/tracefile/TraceFile.h"
 
-#include "platform/MessageBox.h"
-
-#include "tests/support/RecordingMessageBox.h"
 #include "tests/support/SyntheticTrace.h"
-#include "tests/support/TempRoot.h"
+#include "tests/support/qt/DesktopTest.h"
 #include "tests/support/qt/DialogHandler.h"
-#include "tests/support/qt/QtTestApp.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
-#include <QSettings>
 #include <QTableWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
 
-class SorMenuTest : public ::testing::Test {
+class SorMenuTest : public DesktopTest {
 protected:
-    static void SetUpTestSuite() { EnsureQtApplication(); }
     void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString((root.Path() / "settings").string()));
-        platform::SetMessageBoxService(boxes);
+        DesktopTest::SetUp();
         // A link with events of both kinds and an end.
         const FibreLink link{.lengthKm = 10.0,
                              .attenuationDbPerKm = 0.34,
@@ -41,24 +33,14 @@ protected:
         trace.block = tracefile::ParameterBlock::FromParameters({16, 1310, 160, 5, 0, 1.468f, 1, 0.1f}, 7, 0);
         ASSERT_EQ(tracefile::WriteTraceFile(root.Path() / "a.st", trace.samples, trace.block), 1);
     }
-    void TearDown() override { platform::SetMessageBoxService(nullptr); }
     QString PathOf(const char* name) const { return QString::fromStdString((root.Path() / name).string()); }
-    std::vector<std::u16string> Boxes() {
-        std::vector<std::u16string> texts;
-        for (const auto& box : boxes->shown)
-            texts.push_back(box.text);
-        boxes->shown.clear();
-        return texts;
-    }
     sor::SorFile Read(const char* name) const {
         sor::SorFile file;
         EXPECT_EQ(sor::ReadFile(root.Path() / name, file), 0);
         return file;
     }
 
-    TempRoot root;
     tracefile::TraceFileContents trace;
-    std::shared_ptr<RecordingMessageBox> boxes = std::make_shared<RecordingMessageBox>();
 };
 
 TEST_F(SorMenuTest, ImportAsksForTheSorFileAndTheTraceToWriteThenOpensIt) {
