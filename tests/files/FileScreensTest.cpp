@@ -22,8 +22,8 @@
 
 #include "shared/tracefile/TraceFile.h"
 
-#include "tests/support/FileSizeLimit.h"
 #include "tests/files/TraceFiles.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordingMessageBox.h"
 #include "tests/support/TempRoot.h"
 #include "tests/support/qt/KeypadPress.h"
@@ -141,14 +141,7 @@ protected:
     }
     void PlugUsbDisk() const { std::filesystem::create_directories(root.Path() / "Hard Disk/OTDRDATA"); }
     void PullUsbDisk() const { std::filesystem::remove_all(root.Path() / "Hard Disk"); }
-    std::vector<std::u16string> Shown() {
-        std::lock_guard lock(boxes->mutex);
-        std::vector<std::u16string> texts;
-        for (const auto& box : boxes->shown)
-            texts.push_back(box.text);
-        boxes->shown.clear();
-        return texts;
-    }
+    std::vector<std::u16string> Shown() { return boxes->TakeTexts(); }
     // Every file under the root but the language files.
     std::vector<std::string> Tree() const {
         std::vector<std::string> files;

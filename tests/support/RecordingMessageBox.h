@@ -21,6 +21,15 @@ public:
         std::lock_guard lock(mutex);
         return shown.size();
     }
+    // The texts of the boxes shown since the last call.
+    std::vector<std::u16string> TakeTexts() {
+        std::lock_guard lock(mutex);
+        std::vector<std::u16string> texts;
+        for (const Box& box : shown)
+            texts.push_back(box.text);
+        shown.clear();
+        return texts;
+    }
     struct Box {
         std::u16string text, title;
         uint32_t flags;

@@ -149,15 +149,14 @@ protected:
             Type(dialog, text);
     }
     std::vector<std::u16string> Shown() {
-        std::lock_guard lock(boxes->mutex);
-        std::vector<std::u16string> texts;
-        for (const auto& box : boxes->shown) {
-            texts.push_back(box.text);
-            EXPECT_EQ(box.flags, platform::MB_OK | platform::MB_ICONEXCLAMATION);
-            EXPECT_EQ(box.title, u"Prompt");
+        {
+            std::lock_guard lock(boxes->mutex);
+            for (const auto& box : boxes->shown) {
+                EXPECT_EQ(box.flags, platform::MB_OK | platform::MB_ICONEXCLAMATION);
+                EXPECT_EQ(box.title, u"Prompt");
+            }
         }
-        boxes->shown.clear();
-        return texts;
+        return boxes->TakeTexts();
     }
     std::string Config(const char16_t* key) const {
         const std::u16string value = IniFile(settings::kConfigFile).GetString(settings::kConfig, key, u"?");

@@ -9,7 +9,6 @@
 #include <QString>
 #include <gtest/gtest.h>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,14 +24,7 @@ protected:
     }
     void TearDown() override { platform::SetMessageBoxService(nullptr); }
     // The texts of the boxes shown since the last call.
-    std::vector<std::u16string> Boxes() {
-        std::lock_guard lock(boxes->mutex);
-        std::vector<std::u16string> texts;
-        for (const auto& box : boxes->shown)
-            texts.push_back(box.text);
-        boxes->shown.clear();
-        return texts;
-    }
+    std::vector<std::u16string> Boxes() { return boxes->TakeTexts(); }
 
     TempRoot root;
     std::shared_ptr<RecordingMessageBox> boxes = std::make_shared<RecordingMessageBox>();
